@@ -1,0 +1,1 @@
+// Gives a library without sources of its own yet a translation unit.

@@ -1,0 +1,5 @@
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(com_lanternhillstudios_corvane2_uiPlugin)
+Q_IMPORT_QML_PLUGIN(com_lanternhillstudios_musical_uiPlugin)
+Q_IMPORT_QML_PLUGIN(com_lanternhillstudios_zarn_uiPlugin)

@@ -1,0 +1,101 @@
+#include "QmlController.h"
+
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickItem>
+
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+
+namespace zarn::qt {
+
+QmlController::QmlController(QQmlEngine* engine, const QUrl& url, QQuickItem* parent, bool owns,
+                             const QVariantMap& initialProperties)
+    : QObject(nullptr), engine_(engine)
+{
+    auto component = std::make_unique<QQmlComponent>(engine, url, parent);
+    if (component->isError()) {
+        std::string text;
+        for (const QQmlError& e : component->errors())
+            text += e.toString().toStdString() + "\n";
+        std::cerr << text << std::endl;
+        return;
+    }
+
+    qmlObject_ = component->beginCreate(engine->rootContext());
+    if (!qmlObject_) {
+        std::cerr << "Failed to create " << url.toString().toStdString() << "\n";
+        for (const QQmlError& e : component->errors())
+            std::cerr << e.toString().toStdString() << "\n";
+        owns_ = false;
+        return;
+    }
+
+    // Set before completion so the QML's own Component.onCompleted already sees them.
+    component->setInitialProperties(qmlObject_, initialProperties);
+    owns_ = owns;
+    if (parent) {
+        qmlObject_->setParent(parent);
+        if (!qmlObject_->isWindowType()) {
+            if (auto* item = qobject_cast<QQuickItem*>(qmlObject_))
+                item->setParentItem(parent);
+        }
+        qmlObject_->setProperty("transientParent", QVariant::fromValue(parent));
+    }
+    component->completeCreate();
+}
+
+QmlController::QmlController(QObject* object, QQmlEngine* engine)
+    : QObject(nullptr), engine_(engine), qmlObject_(object), owns_(false)
+{
+}
+
+QmlController::~QmlController()
+{
+    DeleteQmlObject();
+}
+
+void QmlController::DeleteQmlObject()
+{
+    if (qmlObject_ && owns_) {
+        qmlObject_->deleteLater();
+        qmlObject_ = nullptr;
+    }
+}
+
+QObject* QmlController::GetQmlObject() const
+{
+    return qmlObject_;
+}
+
+int QmlController::GetX() const
+{
+    return qmlObject_->property("x").toInt();
+}
+
+int QmlController::GetRightEdge() const
+{
+    return qmlObject_->property("x").toInt() + qmlObject_->property("width").toInt();
+}
+
+void QmlController::SetZ(int z)
+{
+    if (auto* item = qobject_cast<QQuickItem*>(qmlObject_))
+        item->setZ(static_cast<double>(z));
+}
+
+void QmlController::SetVisible(bool visible)
+{
+    if (!qmlObject_)
+        throw std::runtime_error("Cannot Set QML Object visible. Qml Object is null.");
+    qmlObject_->setProperty("visible", visible);
+}
+
+void QmlController::Closing_(QQuickCloseEvent*)
+{
+    DeleteQmlObject();
+}
+
+} // namespace zarn::qt

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <string>
+
+class QQmlEngine;
+class QQuickItem;
+class QQuickCloseEvent;
+
+namespace zarn::qt {
+
+// Base of the controllers that stand behind a QML window or item. It either loads its
+// QML from a resource URL and owns what it created, or wraps an object that exists
+// already (never deleting it). The controller itself has no Qt parent: its owner holds it.
+class QmlController : public QObject
+{
+    Q_OBJECT
+
+public:
+    QmlController(QQmlEngine* engine, const QUrl& url, QQuickItem* parent, bool owns,
+                  const QVariantMap& initialProperties);
+    QmlController(QObject* object, QQmlEngine* engine);
+    ~QmlController() override;
+
+    void DeleteQmlObject();
+    QObject* GetQmlObject() const;
+    int GetX() const;
+    int GetRightEdge() const;
+    void SetZ(int z);
+    void SetVisible(bool visible);
+
+signals:
+    void information(std::string message, std::string title);
+    void error(std::string message, std::string title);
+
+public slots:
+    void Closing_(QQuickCloseEvent* event);
+
+protected:
+    QQmlEngine* engine_ = nullptr;
+    QObject* qmlObject_ = nullptr;
+    bool owns_ = true;
+};
+
+} // namespace zarn::qt

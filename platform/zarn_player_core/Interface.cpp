@@ -1,0 +1,3 @@
+#include "Interface.h"
+
+Interface::~Interface() = default;

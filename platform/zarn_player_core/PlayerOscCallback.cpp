@@ -1,0 +1,3 @@
+#include "PlayerOscCallback.h"
+
+zarn::PlayerOscCallback::~PlayerOscCallback() = default;
