@@ -4,6 +4,7 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QQuickWindow>
 
 #include <iostream>
 #include <memory>
@@ -38,11 +39,15 @@ QmlController::QmlController(QQmlEngine* engine, const QUrl& url, QQuickItem* pa
     owns_ = owns;
     if (parent) {
         qmlObject_->setParent(parent);
-        if (!qmlObject_->isWindowType()) {
+        if (auto* window = qobject_cast<QWindow*>(qmlObject_)) {
+            // A window's transient parent is a window: the one showing the parent item.
+            if (parent->window())
+                window->setTransientParent(parent->window());
+        } else {
             if (auto* item = qobject_cast<QQuickItem*>(qmlObject_))
                 item->setParentItem(parent);
+            qmlObject_->setProperty("transientParent", QVariant::fromValue(parent));
         }
-        qmlObject_->setProperty("transientParent", QVariant::fromValue(parent));
     }
     component->completeCreate();
 }

@@ -1,0 +1,135 @@
+#include "QmlController.h"
+#include "QmlModuleLoader.h"
+
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QtTest>
+
+#include <stdexcept>
+
+namespace {
+
+QUrl Fixture(const char* name)
+{
+    return QUrl::fromLocalFile(QStringLiteral(CORVANE_FIXTURES_DIR "/") + QLatin1String(name));
+}
+
+} // namespace
+
+class TestQmlController : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        engine_ = std::make_unique<QQmlEngine>();
+        zarn::qt::QmlModuleLoader::PrepareEngine(*engine_);
+        parentItem_ = std::make_unique<QQuickItem>();
+    }
+    void cleanup()
+    {
+        parentItem_.reset();
+        engine_.reset();
+    }
+
+    void missingUrlLeavesNoObject()
+    {
+        zarn::qt::QmlController controller(engine_.get(), Fixture("DoesNotExist.qml"), nullptr, true, {});
+        QVERIFY(controller.GetQmlObject() == nullptr);
+        try {
+            controller.SetVisible(true);
+            QFAIL("SetVisible without an object must throw");
+        } catch (const std::runtime_error& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Cannot Set QML Object visible. Qml Object is null."));
+        }
+    }
+
+    void brokenQmlLeavesNoObject()
+    {
+        zarn::qt::QmlController controller(engine_.get(), Fixture("Broken.qml"), parentItem_.get(), true, {});
+        QVERIFY(controller.GetQmlObject() == nullptr);
+    }
+
+    void itemRootIsReparentedVisually()
+    {
+        zarn::qt::QmlController controller(engine_.get(), Fixture("ItemRoot.qml"), parentItem_.get(), true,
+                                           {{QStringLiteral("caption"), QStringLiteral("hello")}});
+        auto* item = qobject_cast<QQuickItem*>(controller.GetQmlObject());
+        QVERIFY(item);
+        QCOMPARE(item->parent(), static_cast<QObject*>(parentItem_.get()));
+        QCOMPARE(item->parentItem(), parentItem_.get());
+        QCOMPARE(item->property("transientParent").value<QQuickItem*>(), parentItem_.get());
+        // Initial properties are in place before the document's own completion handler runs.
+        QCOMPARE(item->property("captionAtCompletion").toString(), QStringLiteral("hello"));
+        QCOMPARE(controller.GetX(), 10);
+        QCOMPARE(controller.GetRightEdge(), 45);
+        controller.SetZ(3);
+        QCOMPARE(item->z(), 3.0);
+        controller.SetVisible(false);
+        QVERIFY(!item->isVisible());
+    }
+
+    void windowRootGetsTransientParentButNoVisualParent()
+    {
+        QQuickWindow mainWindow;
+        parentItem_->setParentItem(mainWindow.contentItem());
+        zarn::qt::QmlController controller(engine_.get(), Fixture("WindowRoot.qml"), parentItem_.get(), true, {});
+        auto* window = qobject_cast<QQuickWindow*>(controller.GetQmlObject());
+        QVERIFY(window);
+        QCOMPARE(static_cast<QObject*>(window)->parent(), static_cast<QObject*>(parentItem_.get()));
+        QCOMPARE(window->transientParent(), static_cast<QWindow*>(&mainWindow));
+        QVERIFY(window->contentItem()->parentItem() == nullptr);
+        controller.DeleteQmlObject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        parentItem_->setParentItem(nullptr);
+    }
+
+    void closingTwiceDeletesOnce()
+    {
+        QPointer<QObject> object;
+        {
+            zarn::qt::QmlController controller(engine_.get(), Fixture("ItemRoot.qml"), parentItem_.get(), true, {});
+            object = controller.GetQmlObject();
+            QVERIFY(object);
+            controller.Closing_(nullptr);
+            QVERIFY(controller.GetQmlObject() == nullptr);
+            controller.Closing_(nullptr);
+            QVERIFY(object); // deleted later, through the event loop
+        }
+        QTRY_VERIFY(object.isNull());
+    }
+
+    void ownedObjectIsDeletedWithItsController()
+    {
+        QPointer<QObject> object;
+        {
+            zarn::qt::QmlController controller(engine_.get(), Fixture("ItemRoot.qml"), nullptr, true, {});
+            object = controller.GetQmlObject();
+            QVERIFY(object);
+        }
+        QTRY_VERIFY(object.isNull());
+    }
+
+    void wrappedObjectOutlivesItsController()
+    {
+        QQuickItem wrapped;
+        QPointer<QObject> watch(&wrapped);
+        {
+            zarn::qt::QmlController controller(&wrapped, engine_.get());
+            QCOMPARE(controller.GetQmlObject(), &wrapped);
+            controller.Closing_(nullptr);
+            QCOMPARE(controller.GetQmlObject(), &wrapped);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!watch.isNull());
+    }
+
+private:
+    std::unique_ptr<QQmlEngine> engine_;
+    std::unique_ptr<QQuickItem> parentItem_;
+};
+
+QTEST_MAIN(TestQmlController)
+#include "tst_qml_controller.moc"
