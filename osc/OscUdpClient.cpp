@@ -1,0 +1,46 @@
+#include "OscUdpClient.h"
+
+#include "OscMessage.h"
+
+#include <QUdpSocket>
+
+#include <iostream>
+
+namespace zarn::osc {
+
+OscUdpClient::OscUdpClient(QObject* parent)
+    : QObject(parent), socket_(std::make_unique<QUdpSocket>())
+{
+    connect(socket_.get(), &QUdpSocket::errorOccurred, this, &OscUdpClient::onSocketError);
+}
+
+OscUdpClient::~OscUdpClient() = default;
+
+bool OscUdpClient::send(const QString& command, const QHostAddress& address, int port)
+{
+    if (command.trimmed().isEmpty())
+        return false;
+    if (port < 1 || port > 65535) {
+        std::cerr << "OSC send refused: port " << port << " is not between 1 and 65535" << std::endl;
+        return false;
+    }
+    const QByteArray bytes = EncodeOscMessage(command);
+    if (bytes.isEmpty())
+        return false;
+    const qint64 written = socket_->writeDatagram(bytes, address, static_cast<quint16>(port));
+    if (written != bytes.size()) {
+        std::cerr << "OSC send to " << address.toString().toStdString() << ":" << port
+                  << " failed: " << socket_->errorString().toStdString() << std::endl;
+        return false;
+    }
+    return true;
+}
+
+void OscUdpClient::onSocketError(QAbstractSocket::SocketError error)
+{
+    emit onError(QStringLiteral("OSC Socket Error Occured (%1): %2")
+                     .arg(static_cast<int>(error))
+                     .arg(socket_->errorString()));
+}
+
+} // namespace zarn::osc

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QAbstractSocket>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QUdpSocket;
+
+namespace zarn::osc {
+
+// Sends one text command as one OSC datagram. Lives entirely on the thread that made it.
+class OscUdpClient : public QObject
+{
+    Q_OBJECT
+public:
+    explicit OscUdpClient(QObject* parent = nullptr);
+    ~OscUdpClient() override;
+
+    // True only when the whole datagram was written. A blank command, a port outside
+    // 1-65535 or a failed write sends nothing useful and gives false (the latter two
+    // with one line on standard error).
+    bool send(const QString& command, const QHostAddress& address, int port);
+
+signals:
+    void onError(QString errorDescription);
+
+public slots:
+    void onSocketError(QAbstractSocket::SocketError error);
+
+private:
+    std::unique_ptr<QUdpSocket> socket_;
+};
+
+} // namespace zarn::osc
