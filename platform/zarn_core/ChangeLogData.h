@@ -1,0 +1,33 @@
+#pragma once
+
+#include "NetworkPath.h"
+#include "OutputPath.h"
+#include "SongLog.h"
+#include "ZARNVersion.h"
+
+#include "zarn_kit/NumericStringCompare.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace CL {
+
+// Everything a change-log file holds, in memory.
+struct ChangeLogData
+{
+    using SongMap = std::map<std::string, SongLog, kit::NumericStringCompare>;
+
+    std::string format = "1.0";            // file format "major.minor" as read
+    cmn::ZARNVersion version;               // the log's own version
+    std::uint32_t modified = 0;             // seconds since 1970, UTC
+    NetworkPathVectorT networks;            // OSC destinations, display order
+    std::vector<OutputPath> outputPaths;    // in file order
+    SongMap songs;                          // by song number
+    std::string unknownMembersJson;         // top-level members we do not know, as a JSON object
+
+    bool operator==(const ChangeLogData&) const = default;
+};
+
+} // namespace CL

@@ -1,0 +1,12 @@
+#include "SfxProperties.h"
+
+#include <utility>
+
+namespace CL {
+
+SfxProperties::SfxProperties(std::string name)
+    : name_(std::move(name))
+{
+}
+
+} // namespace CL
