@@ -24,6 +24,11 @@ bool OscUdpClient::send(const QString& command, const QHostAddress& address, int
         std::cerr << "OSC send refused: port " << port << " is not between 1 and 65535" << std::endl;
         return false;
     }
+    // Qt would send to a null address as if it were 0.0.0.0, that is to this machine.
+    if (address.isNull()) {
+        std::cerr << "OSC send refused: the destination is not an IP address" << std::endl;
+        return false;
+    }
     const QByteArray bytes = EncodeOscMessage(command);
     if (bytes.isEmpty())
         return false;

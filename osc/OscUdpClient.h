@@ -19,9 +19,9 @@ public:
     explicit OscUdpClient(QObject* parent = nullptr);
     ~OscUdpClient() override;
 
-    // True only when the whole datagram was written. A blank command, a port outside
-    // 1-65535 or a failed write sends nothing useful and gives false (the latter two
-    // with one line on standard error).
+    // True only when the whole datagram was written. A blank command sends nothing and
+    // gives false; so do a port outside 1-65535, an address that is not an IP address
+    // and a failed write, each with one line on standard error.
     bool send(const QString& command, const QHostAddress& address, int port);
 
 signals:

@@ -2,6 +2,7 @@
 #include "OscInt32.h"
 #include "OscMessage.h"
 #include "OscString.h"
+#include "MalformedDatagrams.h"
 
 #include <QtTest>
 
@@ -173,30 +174,8 @@ void TestOscMessage::parseMalformed_data()
 {
     QTest::addColumn<QByteArray>("datagram");
     QTest::addColumn<QString>("error");
-
-    const QString noTerminator = "OSC string is larger than buffer during read of null terminator.";
-    const QString unsupported = "Unsupported or unknown OSC Type.";
-    QTest::newRow("empty") << QByteArray() << noTerminator;
-    QTest::newRow("no zero byte") << bytes("/zarn/play"sv) << noTerminator;
-    QTest::newRow("padding past the end") << bytes("/zarn/play\0"sv)
-                                          << "The OSC string /zarn/play is larger than buffer while zero padding.";
-    QTest::newRow("non-zero padding")
-        << bytes("/zarn/play\0X"sv)
-        << "The OSC string /zarn/play does not contain proper pad to extend the string to a multiple of 4.";
-    QTest::newRow("bundle") << bytes("#bundle\0\0\0\0\0\0\0\0\x01"sv)
-                            << "OSC Bundle detected. OSC Bundles unsupported at this time.";
-    QTest::newRow("blob tag") << bytes("/a\0\0,b\0\0\0\0\0\x04" "abcd"sv) << unsupported;
-    QTest::newRow("unknown tag") << bytes("/a\0\0,x\0\0\0\0\0\x01"sv) << unsupported;
-    QTest::newRow("too few bytes for int32") << bytes("/a\0\0,i\0\0\0\x01"sv)
-                                             << "Cannot read OSC Param of type int32 in less than four bytes.";
-    QTest::newRow("too few bytes for float32") << bytes("/a\0\0,f\0\0\x40\x20\x00"sv)
-                                               << "Cannot read OSC Param of type float32 in less than four bytes.";
-    QTest::newRow("too few bytes for string") << bytes("/a\0\0,s\0\0abcd"sv) << noTerminator;
-    QTest::newRow("more tags than bytes") << bytes("/a\0\0,iii\0\0\0\0\0\0\0\x01"sv)
-                                          << "Cannot read OSC Param of type int32 in less than four bytes.";
-    QTest::newRow("tag string without terminator") << bytes("/a\0\0,iii"sv) << noTerminator;
-    // A blob whose length field points far past the datagram.
-    QTest::newRow("liblo blob length") << bytes("/\0\0\0,bs\0\x00\x0F\x42\x3F" "abc\0"sv) << unsupported;
+    for (const MalformedDatagram& d : malformedDatagrams())
+        QTest::newRow(d.name) << d.bytes << d.error;
 }
 
 void TestOscMessage::parseMalformed()
