@@ -1,0 +1,3 @@
+#include "Clock.h"
+
+zarn::player::Clock::~Clock() = default;
