@@ -26,6 +26,10 @@ struct ChangeLogData
     std::vector<OutputPath> outputPaths;    // in file order
     SongMap songs;                          // by song number
     std::string unknownMembersJson;         // top-level members we do not know, as a JSON object
+    // Unknown members of network and output-path entries, as JSON object texts, by the
+    // entry's id: they follow the entry through edits that keep its id.
+    std::map<std::string, std::string> networkUnknownMembersJson;
+    std::map<std::string, std::string> outputPathUnknownMembersJson;
 
     bool operator==(const ChangeLogData&) const = default;
 };

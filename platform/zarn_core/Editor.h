@@ -110,11 +110,15 @@ private:
     cmn::ZarnEvent& FindOrThrow(SongLog& log, const cmn::ZarnEvent& event) const;
     void CheckEvent(const std::string& song, const cmn::ZarnEvent& event, const cmn::ZarnEvent* replacing) const;
     void Commit(std::vector<HistoryItem> items);
-    void ApplyChange(const std::string& song, const cmn::ZarnEvent& before, const cmn::ZarnEvent& after);
     template <class F>
-    void EditValue(const cmn::ZarnEvent& event, F&& change);
+    void EditValue(const cmn::ZarnEvent& event, const char* what, bool (*carries)(char), F&& change);
+    template <class F>
+    void Guarded(F&& edit);
     void Apply(const HistoryItem& item, bool forward);
-    bool IdTaken(const std::string& id, const cmn::ZarnEvent* except) const;
+    void InsertEvent(SongLog& log, const cmn::ZarnEvent& event);
+    void RemoveEvent(SongLog& log, const cmn::ZarnEvent& like);
+    bool IdTaken(const std::string& id) const;
+    void RebuildIdIndex();
 
     ChangeLogData data_;
     bool readOnly_ = false;
@@ -124,6 +128,7 @@ private:
     std::vector<Step> redo_;
     std::vector<int> lastCodes_;
     std::uint64_t revision_ = 0;
+    std::map<std::string, std::size_t> idUse_; // event id -> how many events carry it
     SongLog emptyLog_;
 };
 
