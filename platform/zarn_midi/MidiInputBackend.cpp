@@ -1,0 +1,3 @@
+#include "MidiInputBackend.h"
+
+zarn::midi::MidiInputBackend::~MidiInputBackend() = default;
