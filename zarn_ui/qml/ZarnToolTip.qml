@@ -1,0 +1,27 @@
+import QtQuick
+import com.lanternhillstudios.zarn_ui
+import QtQuick.Controls
+
+// The library's tool tip. Controls that offer one own an instance as `toolTip` and show it
+// after 500 ms of hovering while its text is not empty; screens only set the text.
+ToolTip {
+    id: tip
+
+    text: ""
+
+    contentItem: Text {
+        text: tip.text
+        font: theme.default_font
+        color: theme.light_text_color
+    }
+
+    background: Rectangle {
+        color: theme.lighter_bg_color_popup
+        border.width: 1
+        border.color: theme.light_border_color
+
+        ZarnTheme {
+            id: theme
+        }
+    }
+}
