@@ -1,0 +1,153 @@
+#include "ZarnPlayerOscCallback.h"
+
+#include "Interface.h"
+#include "OscUdpClient.h"
+
+#include <QThread>
+#include <QThreadPool>
+
+#include <chrono>
+#include <condition_variable>
+#include <iostream>
+
+namespace zarn {
+
+// Shared by the callback and its send tasks: the tasks sleep on `wake` so that the
+// callback's destruction can cancel them at once.
+struct ZarnPlayerOscCallback::SendState
+{
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool cancelled = false;
+    int pending = 0; // tasks handed to the pool and not yet finished or cancelled
+    int sending = 0; // tasks past their delay, sending now
+};
+
+ZarnPlayerOscCallback::ZarnPlayerOscCallback(int defaultPort, QObject* parent)
+    : QObject(parent),
+      state_(std::make_shared<SendState>()),
+      pool_(std::make_shared<QThreadPool>()),
+      defaultPort_(defaultPort)
+{
+    pool_->setMaxThreadCount(kMaxSendThreads);
+    pool_->setThreadPriority(QThread::TimeCriticalPriority);
+}
+
+ZarnPlayerOscCallback::~ZarnPlayerOscCallback()
+{
+    {
+        std::unique_lock lock(state_->mutex);
+        state_->cancelled = true;
+        state_->wake.notify_all();
+        // A send under way may still signal through this object: let it finish.
+        state_->wake.wait(lock, [this] { return state_->sending == 0; });
+    }
+    pool_->clear();
+    pool_->waitForDone();
+}
+
+void ZarnPlayerOscCallback::SetPlayer(std::shared_ptr<Interface> player)
+{
+    std::lock_guard lock(playerMutex_);
+    player_ = std::move(player);
+}
+
+void ZarnPlayerOscCallback::ClearPlayer()
+{
+    std::shared_ptr<Interface> released;
+    {
+        std::lock_guard lock(playerMutex_);
+        released.swap(player_);
+    }
+    // `released` may be the engine's last owner; it is let go outside the lock.
+}
+
+int ZarnPlayerOscCallback::pendingSends() const
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->pending;
+}
+
+int ZarnPlayerOscCallback::activeSendThreads() const
+{
+    return pool_->activeThreadCount();
+}
+
+void ZarnPlayerOscCallback::ExecuteEvent(const CL::Osc& osc, std::uint32_t delay)
+{
+    const auto handOff = std::chrono::steady_clock::now();
+    QHostAddress address = defaultAddress_;
+    int port = defaultPort_.load();
+    std::shared_ptr<Interface> player;
+    {
+        std::lock_guard lock(playerMutex_);
+        player = player_;
+    }
+    try {
+        if (player) {
+            try {
+                const CL::NetworkPath network = player->GetNetwork(osc.osc_properties().NetworkId());
+                address = QHostAddress(QString::fromStdString(network.IpAddress()));
+                port = network.port;
+            } catch (const std::exception& e) {
+                std::cerr << "Unable to fully configure OSC Send command: " << e.what()
+                          << ". Using default values of localhost:" << port << std::endl;
+                address = defaultAddress_;
+                port = defaultPort_.load();
+            }
+            if (!player->GetIsPlaying())
+                return;
+        }
+    } catch (const std::exception& e) {
+        // Called on the engine's threads: nothing may be thrown back into them.
+        std::cerr << "OSC cue dropped: " << e.what() << std::endl;
+        return;
+    }
+
+    const QString command = QString::fromStdString(osc.osc_properties().Message());
+    if (command.trimmed().isEmpty())
+        return;
+
+    {
+        std::lock_guard lock(state_->mutex);
+        if (state_->cancelled)
+            return;
+        ++state_->pending;
+    }
+    const auto deadline = handOff + std::chrono::milliseconds(delay);
+    std::shared_ptr<SendState> state = state_;
+    pool_->start([state, command, address, port, deadline, owner = this] {
+        {
+            std::unique_lock lock(state->mutex);
+            // The delay runs from the hand-off, so a task that had to wait for a free
+            // thread is not late by that wait as well.
+            state->wake.wait_until(lock, deadline, [&] { return state->cancelled; });
+            --state->pending;
+            if (state->cancelled)
+                return;
+            ++state->sending;
+        }
+        bool sent = false;
+        {
+            osc::OscUdpClient client;
+            sent = client.send(command, address, port);
+        }
+        if (sent)
+            emit owner->OutgoingNotification();
+        std::lock_guard lock(state->mutex);
+        --state->sending;
+        state->wake.notify_all();
+    });
+}
+
+void ZarnPlayerOscCallback::EnqueueEvent(const CL::Osc& osc, std::uint32_t delay)
+{
+    emit enqueueOscCommand(osc, delay);
+}
+
+void ZarnPlayerOscCallback::SetDefaultPort(std::uint16_t port)
+{
+    defaultPort_.store(port);
+}
+
+} // namespace zarn
