@@ -1,4 +1,4 @@
-#include "ShowCredential.h"
+#include "CredentialFile.h"
 
 #include "HexText.h"
 #include "TwoFishCipher.h"
@@ -15,11 +15,14 @@ namespace zarn_sec {
 namespace {
 
 std::vector<uint8_t> ReadHexMember(const rapidjson::Value& object, const char* name,
-                                   std::size_t expectedSize, const std::string& path)
+                                   const std::vector<std::size_t>& allowedSizes, const std::string& path)
 {
     const auto member = object.FindMember(name);
-    if (member == object.MemberEnd() || !member->value.IsString()) {
-        throw std::runtime_error("Credential file " + path + " lacks the text \"" + name + "\"");
+    if (member == object.MemberEnd()) {
+        return {};
+    }
+    if (!member->value.IsString()) {
+        throw std::runtime_error("Credential file " + path + ": \"" + name + "\" is not a text");
     }
     std::vector<uint8_t> bytes;
     try {
@@ -27,16 +30,38 @@ std::vector<uint8_t> ReadHexMember(const rapidjson::Value& object, const char* n
     } catch (const std::invalid_argument&) {
         throw std::runtime_error("Credential file " + path + ": \"" + name + "\" is not hexadecimal");
     }
-    if (bytes.size() != expectedSize) {
-        throw std::runtime_error("Credential file " + path + ": \"" + name + "\" must be "
-                                 + std::to_string(expectedSize) + " bytes");
+    if (bytes.empty()) {
+        return bytes;
     }
-    return bytes;
+    for (std::size_t size : allowedSizes) {
+        if (bytes.size() == size) {
+            return bytes;
+        }
+    }
+    throw std::runtime_error("Credential file " + path + ": \"" + name + "\" has the wrong length");
+}
+
+std::string ReadText(const rapidjson::Value& object, const char* name, const std::string& path)
+{
+    const auto member = object.FindMember(name);
+    if (member == object.MemberEnd()) {
+        return {};
+    }
+    if (!member->value.IsString()) {
+        throw std::runtime_error("Credential file " + path + ": \"" + name + "\" is not a text");
+    }
+    return std::string(member->value.GetString(), member->value.GetStringLength());
+}
+
+void WriteText(rapidjson::PrettyWriter<rapidjson::StringBuffer>& writer, const char* name, const std::string& text)
+{
+    writer.Key(name);
+    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
 }
 
 } // namespace
 
-ShowCredential ShowCredential::ReadFromFolder(const std::filesystem::path& showFolder)
+CredentialFile CredentialFile::ReadFromFolder(const std::filesystem::path& showFolder)
 {
     auto credential = TryReadFromFolder(showFolder);
     if (!credential) {
@@ -45,7 +70,7 @@ ShowCredential ShowCredential::ReadFromFolder(const std::filesystem::path& showF
     return *credential;
 }
 
-std::optional<ShowCredential> ShowCredential::TryReadFromFolder(const std::filesystem::path& showFolder)
+std::optional<CredentialFile> CredentialFile::TryReadFromFolder(const std::filesystem::path& showFolder)
 {
     const std::filesystem::path file = showFolder / kFileName;
     std::error_code ec;
@@ -63,32 +88,28 @@ std::optional<ShowCredential> ShowCredential::TryReadFromFolder(const std::files
     if (document.HasParseError() || !document.IsObject()) {
         throw std::runtime_error("Credential file " + path + " is not a JSON object");
     }
-    ShowCredential credential;
-    credential.scoreKey = ReadHexMember(document, "scoreKey", 32, path);
-    credential.scoreIv = ReadHexMember(document, "scoreIv", kTwoFishBlockSize, path);
-    const auto account = document.FindMember("accountData");
-    if (account != document.MemberEnd()) {
-        if (!account->value.IsString()) {
-            throw std::runtime_error("Credential file " + path + ": \"accountData\" is not a text");
-        }
-        credential.accountData.assign(account->value.GetString(), account->value.GetStringLength());
+    CredentialFile credential;
+    credential.scoreKey = ReadHexMember(document, "scoreKey", {16, 24, 32}, path);
+    credential.scoreIv = ReadHexMember(document, "scoreIv", {kTwoFishBlockSize}, path);
+    if (credential.scoreKey.empty() != credential.scoreIv.empty()) {
+        throw std::runtime_error("Credential file " + path + " has a score key without an IV or the reverse");
     }
+    credential.showId = ReadText(document, "showId", path);
+    credential.authHash = ReadText(document, "authHash", path);
+    credential.accountData = ReadText(document, "accountData", path);
     return credential;
 }
 
-void ShowCredential::WriteToFolder(const std::filesystem::path& showFolder) const
+void CredentialFile::WriteToFolder(const std::filesystem::path& showFolder) const
 {
     rapidjson::StringBuffer buffer;
     rapidjson::PrettyWriter<rapidjson::StringBuffer> writer(buffer);
     writer.StartObject();
-    writer.Key("version");
-    writer.Int(1);
-    writer.Key("scoreKey");
-    writer.String(ToHex(scoreKey).c_str());
-    writer.Key("scoreIv");
-    writer.String(ToHex(scoreIv).c_str());
-    writer.Key("accountData");
-    writer.String(accountData.c_str(), static_cast<rapidjson::SizeType>(accountData.size()));
+    WriteText(writer, "showId", showId);
+    WriteText(writer, "authHash", authHash);
+    WriteText(writer, "scoreKey", ToHex(scoreKey));
+    WriteText(writer, "scoreIv", ToHex(scoreIv));
+    WriteText(writer, "accountData", accountData);
     writer.EndObject();
 
     const std::filesystem::path target = showFolder / kFileName;
@@ -115,9 +136,11 @@ void ShowCredential::WriteToFolder(const std::filesystem::path& showFolder) cons
     }
 }
 
-ShowCredential ShowCredential::Generate(std::string accountData)
+CredentialFile CredentialFile::Generate(std::string showId, std::string authHash, std::string accountData)
 {
-    ShowCredential credential;
+    CredentialFile credential;
+    credential.showId = std::move(showId);
+    credential.authHash = std::move(authHash);
     credential.scoreKey = RandomBytes(32);
     credential.scoreIv = RandomBytes(kTwoFishBlockSize);
     credential.accountData = std::move(accountData);

@@ -1,5 +1,5 @@
 #include "HexText.h"
-#include "ShowCredential.h"
+#include "CredentialFile.h"
 #include "TwoFishCipher.h"
 #include "TwoFishCipherStream.h"
 
@@ -190,21 +190,24 @@ private slots:
     {
         QTemporaryDir dir;
         const std::filesystem::path folder = dir.path().toStdString();
-        QVERIFY(!ShowCredential::TryReadFromFolder(folder).has_value());
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, ShowCredential::ReadFromFolder(folder));
+        QVERIFY(!CredentialFile::TryReadFromFolder(folder).has_value());
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, CredentialFile::ReadFromFolder(folder));
 
-        const ShowCredential written = ShowCredential::Generate("account \"7\"");
+        const CredentialFile written = CredentialFile::Generate("demo", "abc123", "account \"7\"");
         written.WriteToFolder(folder);
-        const ShowCredential read = ShowCredential::ReadFromFolder(folder);
+        const CredentialFile read = CredentialFile::ReadFromFolder(folder);
         QCOMPARE(read.scoreKey, written.scoreKey);
         QCOMPARE(read.scoreIv, written.scoreIv);
         QCOMPARE(read.accountData, written.accountData);
+        QCOMPARE(read.showId, std::string("demo"));
+        QCOMPARE(read.authHash, std::string("abc123"));
 
         for (const char* broken : {"not json", "{\"scoreKey\": \"00\", \"scoreIv\": \"00\"}",
+                                   "{\"scoreKey\": \"zz\"}", "{\"scoreKey\": \"0000000000000000000000000000000000000000000000000000000000000000\"}",
                                    "{\"scoreKey\": 5}"}) {
-            std::ofstream(folder / ShowCredential::kFileName) << broken;
+            std::ofstream(folder / CredentialFile::kFileName) << broken;
             try {
-                ShowCredential::TryReadFromFolder(folder);
+                CredentialFile::TryReadFromFolder(folder);
                 QFAIL("a broken credential file was accepted");
             } catch (const std::runtime_error& error) {
                 QVERIFY2(QString::fromUtf8(error.what()).contains("credential.json"), error.what());

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zarn::networking {
+
+// Fetches one file from a download link (a change log's link from the server) and writes it
+// to a destination path through a temporary file. extra, when it is a SHA-256 in hex, must
+// match the fetched bytes. With a key, the bytes are deciphered (Twofish-CBC, key and IV)
+// before they are written. Throws std::runtime_error with a plain message on any failure;
+// the destination is then untouched.
+class ZARNDownloader {
+public:
+    ZARNDownloader();
+
+    void SetTimeout(std::chrono::milliseconds timeout);
+
+    void Download(const std::string& link, const std::string& destinationPath, const std::string& extra,
+                  const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv);
+
+    // The same, with the key as the link record's hex text and the IV from the show's
+    // credential file (read only when the key is not empty).
+    void DownloadForShow(const std::string& link, const std::string& destinationPath, const std::string& extra,
+                         const std::string& keyHex, const std::filesystem::path& showFolder);
+
+    static constexpr int64_t kMaxBytes = 64 * 1024 * 1024;
+
+private:
+    int timeoutMs_ = 15000;
+};
+
+} // namespace zarn::networking
