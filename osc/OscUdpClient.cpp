@@ -2,6 +2,7 @@
 
 #include "OscMessage.h"
 
+#include <QNetworkProxy>
 #include <QUdpSocket>
 
 #include <iostream>
@@ -11,7 +12,17 @@ namespace zarn::osc {
 OscUdpClient::OscUdpClient(QObject* parent)
     : QObject(parent), socket_(std::make_unique<QUdpSocket>())
 {
+    // Cues go straight to show-control machines on the local network.
+    socket_->setProxy(QNetworkProxy::NoProxy);
     connect(socket_.get(), &QUdpSocket::errorOccurred, this, &OscUdpClient::onSocketError);
+}
+
+bool OscUdpClient::prepare(const QHostAddress& destination)
+{
+    if (destination.isNull() || socket_->state() == QAbstractSocket::BoundState)
+        return false;
+    const bool ipv6 = destination.protocol() == QAbstractSocket::IPv6Protocol;
+    return socket_->bind(ipv6 ? QHostAddress::AnyIPv6 : QHostAddress::AnyIPv4, 0);
 }
 
 OscUdpClient::~OscUdpClient() = default;

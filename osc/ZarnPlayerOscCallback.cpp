@@ -10,7 +10,40 @@
 #include <condition_variable>
 #include <iostream>
 
+#ifdef __linux__
+#include <pthread.h>
+#include <sched.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace zarn {
+
+namespace {
+
+// QThread::TimeCriticalPriority changes nothing for ordinary Linux threads (their
+// scheduling policy has a single priority level), so a send thread asks for a real-time
+// policy itself, or at least a higher nice value; without the right it stays as it is.
+// The threads sleep nearly all the time, so they take the CPU only to send.
+void raiseSendThreadPriority()
+{
+#ifdef __linux__
+    thread_local bool raised = false;
+    if (raised)
+        return;
+    raised = true;
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL); // wake at the due time, not up to 50 us later
+    sched_param parameter{};
+    parameter.sched_priority = sched_get_priority_min(SCHED_FIFO) + 10;
+    if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameter) == 0)
+        return;
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -10);
+#endif
+}
+
+} // namespace
 
 // Shared by the callback and its send tasks: the tasks sleep on `wake` so that the
 // callback's destruction can cancel them at once.
@@ -117,6 +150,10 @@ void ZarnPlayerOscCallback::ExecuteEvent(const CL::Osc& osc, std::uint32_t delay
     const auto deadline = handOff + std::chrono::milliseconds(delay);
     std::shared_ptr<SendState> state = state_;
     pool_->start([state, command, address, port, deadline, owner = this] {
+        raiseSendThreadPriority();
+        // Made before the wait, so that only the write itself is left for the due time.
+        osc::OscUdpClient client;
+        client.prepare(address);
         {
             std::unique_lock lock(state->mutex);
             // The delay runs from the hand-off, so a task that had to wait for a free
@@ -127,12 +164,7 @@ void ZarnPlayerOscCallback::ExecuteEvent(const CL::Osc& osc, std::uint32_t delay
                 return;
             ++state->sending;
         }
-        bool sent = false;
-        {
-            osc::OscUdpClient client;
-            sent = client.send(command, address, port);
-        }
-        if (sent)
+        if (client.send(command, address, port))
             emit owner->OutgoingNotification();
         std::lock_guard lock(state->mutex);
         --state->sending;

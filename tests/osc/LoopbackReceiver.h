@@ -5,6 +5,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -26,7 +28,9 @@ public:
         QByteArray datagram;
     };
 
-    LoopbackReceiver()
+    // `realTime`: the receiving thread asks for a real-time policy, so that on a busy
+    // machine the arrival stamps measure the sender rather than this thread's wake-up.
+    explicit LoopbackReceiver(bool realTime = false)
     {
         fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in address{};
@@ -40,7 +44,14 @@ public:
             ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
             port_ = ntohs(address.sin_port);
         }
-        thread_ = std::thread([this] { run(); });
+        thread_ = std::thread([this, realTime] {
+            if (realTime) {
+                sched_param parameter{};
+                parameter.sched_priority = sched_get_priority_min(SCHED_FIFO) + 20;
+                pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameter);
+            }
+            run();
+        });
     }
 
     ~LoopbackReceiver()
