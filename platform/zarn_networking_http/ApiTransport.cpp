@@ -172,10 +172,17 @@ ApiResponse ApiTransport::SendHttp(const QByteArray& method, const QString& targ
     }
 
     QNetworkAccessManager& manager = Manager();
-    std::unique_ptr<QNetworkReply> reply(manager.sendCustomRequest(request, method, body));
+    // A plain get(): a custom verb with a body buffer does not honour the read buffer limit,
+    // and a 200 MB download would then sit in memory.
+    std::unique_ptr<QNetworkReply> reply(method == "GET"    ? manager.get(request)
+                                         : method == "POST" ? manager.post(request, body)
+                                                            : manager.sendCustomRequest(request, method, body));
+    QByteArray chunk;
     if (sink) {
-        // Bounded buffering: the socket is not read faster than we write the file.
-        reply->setReadBufferSize(4 * kChunkBytes);
+        // Bounded buffering: the socket is not read faster than we write the file, and one
+        // buffer is reused for every chunk.
+        reply->setReadBufferSize(kChunkBytes);
+        chunk.resize(kChunkBytes);
     }
 
     QEventLoop loop;
@@ -210,8 +217,11 @@ ApiResponse ApiTransport::SendHttp(const QByteArray& method, const QString& targ
                     reply->abort();
                     return;
                 }
-                const QByteArray chunk = reply->read(kChunkBytes);
-                if (!(*sink)(chunk.constData(), chunk.size())) {
+                const qint64 got = reply->read(chunk.data(), chunk.size());
+                if (got <= 0) {
+                    break;
+                }
+                if (!(*sink)(chunk.constData(), got)) {
                     sinkFailed = true;
                     reply->abort();
                     return;
