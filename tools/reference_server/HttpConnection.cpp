@@ -114,10 +114,18 @@ void HttpConnection::ReadRequest()
 void HttpConnection::Answer()
 {
     answered_ = true;
+    const ReferenceServerOptions& options = server_.Options();
+    const QByteArray basePath = options.basePath.toUtf8();
+    if (!basePath.isEmpty()) {
+        if (!request_.target.startsWith(basePath + '/')) {
+            SendError(404, QStringLiteral("No such resource"));
+            return;
+        }
+        request_.target.remove(0, basePath.size());
+    }
     const qsizetype query = request_.target.indexOf('?');
     requestPath_ = QUrl::fromPercentEncoding(query < 0 ? request_.target : request_.target.left(query));
-    request_.publicBase = QStringLiteral("http://127.0.0.1:%1").arg(server_.Port());
-    const ReferenceServerOptions& options = server_.Options();
+    request_.publicBase = QStringLiteral("http://127.0.0.1:%1").arg(server_.Port()) + options.basePath;
     if (!options.failPath.isEmpty() && requestPath_ == options.failPath) {
         SendError(500, QStringLiteral("Injected failure"));
         return;

@@ -16,6 +16,7 @@ struct ReferenceServerOptions {
     QString root;
     std::optional<QByteArray> auth;
     quint16 port = 0;
+    QString basePath; // e.g. "/api/v1": routes are served under it
     // Test hooks, each naming one request path (without the query):
     QString failPath;  // answered 500
     QString slowPath;  // answered after slowMs

@@ -1,4 +1,4 @@
-// reference_server --root DIR [--auth HEX] [--port N]
+// reference_server --root DIR [--auth HEX] [--port N] [--base-path /api/v1]
 // Serves a show server root on 127.0.0.1 and prints "LISTENING <port>" once it accepts.
 #include "ReferenceServer.h"
 
@@ -30,7 +30,10 @@ int main(int argc, char* argv[])
     const QCommandLineOption canned(QStringLiteral("canned"),
                                     QStringLiteral("Answer PATH with the bytes of FILE (repeatable)."),
                                     QStringLiteral("PATH=FILE"));
-    parser.addOptions({root, auth, port, failPath, slowPath, slowMs, cutPath, canned});
+    const QCommandLineOption basePath(QStringLiteral("base-path"),
+                                      QStringLiteral("Serve the routes under this path, e.g. /api/v1."),
+                                      QStringLiteral("PATH"));
+    parser.addOptions({root, auth, port, basePath, failPath, slowPath, slowMs, cutPath, canned});
     parser.process(app);
 
     if (!parser.isSet(root)) {
@@ -49,6 +52,13 @@ int main(int argc, char* argv[])
         options.auth = parser.value(auth).toUtf8();
     }
     options.port = static_cast<quint16>(portNumber);
+    options.basePath = parser.value(basePath);
+    while (options.basePath.endsWith(QLatin1Char('/'))) {
+        options.basePath.chop(1);
+    }
+    if (!options.basePath.isEmpty() && !options.basePath.startsWith(QLatin1Char('/'))) {
+        options.basePath.prepend(QLatin1Char('/'));
+    }
     options.failPath = parser.value(failPath);
     options.slowPath = parser.value(slowPath);
     options.slowMs = parser.value(slowMs).toInt();

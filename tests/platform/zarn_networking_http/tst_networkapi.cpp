@@ -354,6 +354,26 @@ private slots:
         QVERIFY2(QString::fromStdString(message).contains(expected), message.c_str());
     }
 
+    // A base address with a path ("http://host:port/api/v1"), links included.
+    void basePath()
+    {
+        ServerRootFixture root;
+        const Served served = Serve(root, QStringLiteral("http"), {QStringLiteral("--base-path"), QStringLiteral("/api/v1")});
+        Api bare(served.base.toStdString());
+        bare.SetCredential(ServerRootFixture::kAuth, 1);
+        QCOMPARE(bare.GetAllShowFiles().status, Api::API_NOT_FOUND);
+
+        Api api((served.base + QStringLiteral("/api/v1/")).toStdString());
+        api.SetCredential(ServerRootFixture::kAuth, 1);
+        QCOMPARE(api.GetAllShowFiles().status, Api::API_SUCCESS);
+        const auto link = api.GetChangelogLinkByVersion(1, 0);
+        QVERIFY(QString::fromStdString(link.data->link).startsWith(served.base + QStringLiteral("/api/v1/changelogs/1.0/file?token=")));
+        QTemporaryDir folder;
+        const QString target = QDir(folder.path()).filePath(QStringLiteral("x-1.0.logdata"));
+        zarn::networking::ZARNDownloader().Download(link.data->link, target.toStdString(), link.data->extra, {}, {});
+        QCOMPARE(ReadFile(target), root.PlainLog(1, 0));
+    }
+
     void serverErrorsCarryTheirMessage()
     {
         ServerRootFixture root;
