@@ -279,7 +279,7 @@ QByteArray ServerRequestHandler::HashOf(const QString& absolutePath, const QStri
 void ServerRequestHandler::Warm()
 {
     const QString showFolder = QDir(root_).filePath(QStringLiteral("show"));
-    QDirIterator it(showFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator it(showFolder, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         HashOf(path, QDir(showFolder).relativeFilePath(path));
@@ -338,7 +338,7 @@ ServerResponse ServerRequestHandler::Handle(const ServerRequest& request)
         }
         QJsonArray files;
         QStringList paths;
-        QDirIterator it(showFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QDirIterator it(showFolder, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             paths << QDir(showFolder).relativeFilePath(it.next());
         }

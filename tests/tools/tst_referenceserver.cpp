@@ -1,6 +1,8 @@
 #include "ReferenceServerProcess.h"
 #include "ServerRootFixture.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTcpSocket>
 #include <QtTest>
@@ -69,6 +71,20 @@ private slots:
         }
         // The server stays up for the next client.
         QVERIFY(Exchange(server.Port(), "GET /changelogs HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 401"));
+    }
+
+    // A link inside show/ that points out of it is neither listed nor served.
+    void symlinkOutOfTheShow()
+    {
+        ServerRootFixture root;
+        QVERIFY(QFile::link(QDir(root.Root()).filePath("server.json"), root.ShowFile("escape.json")));
+        ReferenceServerProcess server(root.Root());
+        QVERIFY(server.Start());
+        const QByteArray auth = QByteArray("Authorization: Bearer ") + ServerRootFixture::kAuth + "\r\nX-Zarn-Product: 1\r\n";
+        QVERIFY(Exchange(server.Port(), "GET /files/escape.json HTTP/1.1\r\n" + auth + "\r\n").startsWith("HTTP/1.1 404"));
+        const QByteArray list = Exchange(server.Port(), "GET /show/files HTTP/1.1\r\n" + auth + "\r\n");
+        QVERIFY(list.startsWith("HTTP/1.1 200"));
+        QVERIFY(!list.contains("escape.json"));
     }
 
     void commandLine()
