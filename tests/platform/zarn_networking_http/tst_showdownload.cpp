@@ -202,24 +202,29 @@ private slots:
 
     void failuresLeaveNoPartialFile_data()
     {
+        QTest::addColumn<QString>("transport");
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("hash mismatch") << "hash" << "the file is damaged";
-        QTest::newRow("size mismatch") << "size" << "more than the";
-        QTest::newRow("refused credential") << "credential" << "Credential refused";
-        QTest::newRow("server error") << "fail" << "Injected failure (HTTP 500)";
-        QTest::newRow("connection cut mid-file") << "cut" << "Download of audio/song 1.wav failed";
-        QTest::newRow("server gone") << "gone" << "failed";
+        for (const char* transport : {"http", "file"}) {
+            QTest::addRow("%s: hash mismatch", transport) << transport << "hash" << "the file is damaged";
+            QTest::addRow("%s: size mismatch", transport) << transport << "size" << "more than the";
+            QTest::addRow("%s: refused credential", transport) << transport << "credential" << "Credential refused";
+            QTest::addRow("%s: file gone from the server", transport) << transport << "removed" << "No such show file";
+        }
+        QTest::newRow("http: server error") << "http" << "fail" << "Injected failure (HTTP 500)";
+        QTest::newRow("http: connection cut mid-file") << "http" << "cut" << "Download of audio/song 1.wav failed";
+        QTest::newRow("http: server gone") << "http" << "gone" << "failed";
     }
     void failuresLeaveNoPartialFile()
     {
+        QFETCH(QString, transport);
         QFETCH(QString, failure);
         QFETCH(QString, expected);
         ServerRootFixture root;
         QStringList extra;
         if (failure == "fail") extra << "--fail-path" << "/files/audio/song 1.wav";
         if (failure == "cut") extra << "--cut-path" << "/files/audio/song 1.wav";
-        Served served = Serve(root, "http", extra);
+        Served served = Serve(root, transport, extra);
         QTemporaryDir show;
         auto plan = PlanFor(served.base, show.path());
         QVERIFY(plan);
@@ -230,6 +235,7 @@ private slots:
             if (failure == "size") entry.size -= 10;
         }
         if (failure == "credential") auth = "wrong";
+        if (failure == "removed") QFile::remove(root.ShowFile("audio/song 1.wav"));
         if (failure == "gone") served.process->Kill();
 
         Recorder recorder;
