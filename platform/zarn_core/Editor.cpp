@@ -198,7 +198,7 @@ void Editor::Commit(std::vector<HistoryItem> items)
     lastCodes_ = GetAffectedCodes(items);
     undo_.push_back(Step{std::move(items)});
     if (undo_.size() > kMaxUndoSteps)
-        undo_.erase(undo_.begin());
+        undo_.pop_front();
     redo_.clear();
     ++revision_;
 }

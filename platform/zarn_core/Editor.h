@@ -13,6 +13,7 @@
 #include "BarsBeats.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -124,7 +125,7 @@ private:
     bool readOnly_ = false;
     ShowInfo info_;
     std::string selectedSong_;
-    std::vector<Step> undo_;
+    std::deque<Step> undo_;
     std::vector<Step> redo_;
     std::vector<int> lastCodes_;
     std::uint64_t revision_ = 0;
