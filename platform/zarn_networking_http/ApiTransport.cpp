@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <exception>
+
 namespace zarn::networking {
 
 ApiTransport::ApiTransport(const QString& baseUrl)
@@ -146,6 +148,10 @@ QNetworkAccessManager& ApiTransport::Manager()
     // A manager belongs to the thread that made it; a transport used from another thread
     // (the show download's worker) gets its own.
     if (!manager_ || manager_->thread() != QThread::currentThread()) {
+        if (manager_) {
+            // Its own thread deletes it; deleting it here, across threads, is not allowed.
+            manager_.release()->deleteLater();
+        }
         manager_ = std::make_unique<QNetworkAccessManager>();
         manager_->setAutoDeleteReplies(false);
     }
@@ -192,6 +198,7 @@ ApiResponse ApiTransport::SendHttp(const QByteArray& method, const QString& targ
     QTimer stopPoll;
     stopPoll.setInterval(20);
     bool sinkFailed = false;
+    std::exception_ptr sinkError;
 
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(&inactivity, &QTimer::timeout, &loop, [&] {
@@ -221,7 +228,14 @@ ApiResponse ApiTransport::SendHttp(const QByteArray& method, const QString& targ
                 if (got <= 0) {
                     break;
                 }
-                if (!(*sink)(chunk.constData(), got)) {
+                bool accepted = false;
+                try {
+                    accepted = (*sink)(chunk.constData(), got);
+                } catch (...) {
+                    // Not through Qt's event loop: carried out and rethrown after it.
+                    sinkError = std::current_exception();
+                }
+                if (!accepted) {
                     sinkFailed = true;
                     reply->abort();
                     return;
@@ -243,6 +257,9 @@ ApiResponse ApiTransport::SendHttp(const QByteArray& method, const QString& targ
     inactivity.stop();
     stopPoll.stop();
 
+    if (sinkError) {
+        std::rethrow_exception(sinkError);
+    }
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (result.stopped) {
         return result;

@@ -134,7 +134,14 @@ ShowRecord PerformShowDownload(const std::string& authHash, std::shared_ptr<Down
         const std::string source = entry.source.empty()
             ? "/files/" + QUrl::toPercentEncoding(QString::fromStdString(entry.path), "/").toStdString()
             : entry.source;
-        const ApiResponse response = transport.Stream(QString::fromStdString(source), headers, sink, cancelled);
+        ApiResponse response;
+        try {
+            response = transport.Stream(QString::fromStdString(source), headers, sink, cancelled);
+        } catch (...) {
+            // A callback that throws ends the download like any failure: no part file stays.
+            removePart();
+            throw;
+        }
 
         if (cancelled()) {
             removePart();

@@ -2,6 +2,7 @@
 
 #include "ApiTransport.h"
 #include "NetworkApiInterface.h"
+#include "ServerRequestHandler.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,6 +48,9 @@ bool UploadChangelogTo(const std::string& apiBaseUrl, const std::string& account
     QFile file(QString::fromStdString(path.string()));
     if (!file.open(QIODevice::ReadOnly)) {
         return failed("cannot read " + path.string() + ": " + file.errorString().toStdString());
+    }
+    if (file.size() > ServerRequestHandler::kMaxUploadBytes) {
+        return failed(path.string() + " is too large to share");
     }
     const QByteArray body = file.readAll();
 

@@ -251,6 +251,27 @@ private slots:
         QVERIFY(LeftoverParts(show.path()).isEmpty());
     }
 
+    // A progress callback that throws (the window gone wrong) ends the download cleanly.
+    void throwingCallback_data() { AddTransports(); }
+    void throwingCallback()
+    {
+        QFETCH(QString, transport);
+        ServerRootFixture root;
+        const Served served = Serve(root, transport);
+        QTemporaryDir show;
+        auto plan = PlanFor(served.base, show.path());
+        QVERIFY(plan);
+        Recorder recorder;
+        recorder.onProgress = [](const std::string& name, uint64_t) {
+            if (name == "audio/song 1.wav") throw std::logic_error("window gone");
+        };
+        std::atomic<bool> cancel{false};
+        QVERIFY_THROWS_EXCEPTION(std::logic_error,
+                                 PerformShowDownload(ServerRootFixture::kAuth, recorder.Callbacks(), &cancel, "", 1, plan.get()));
+        QVERIFY(!QFileInfo::exists(QDir(show.path()).filePath("audio/song 1.wav")));
+        QVERIFY(LeftoverParts(show.path()).isEmpty());
+    }
+
     void unvalidatedOrEscapingPlanWritesNothing()
     {
         ServerRootFixture root;
