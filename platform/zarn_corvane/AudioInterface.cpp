@@ -1,0 +1,1170 @@
+#include "AudioInterface.h"
+
+#include "DeviceControlWin32.h"
+#include "FlowSnapshot.h"
+#include "MidiCommandCenter.h"
+#include "RtMidiInputBackend.h"
+#include "SongAudioRenderer.h"
+#include "SteadyClock.h"
+#include "zarn_core/ChangeLogFile.h"
+#include "zarn_core/ChangeLogName.h"
+#include "zarn_core/CopyZarnEvent.h"
+#include "zarn_core/Directories.h"
+#include "zarn_core/EngineEventHub.h"
+#include "zarn_core/MakeDirectoryIfNeeded.h"
+
+#include <rapidjson/document.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+using zarn::player::EngineEventKind;
+using zarn::player::FlowEvent;
+using zarn::player::PlaybackCore;
+
+namespace {
+
+std::atomic<int> g_liveEngineThreads{0};
+
+notify::EngineEvent ToHubKind(EngineEventKind kind)
+{
+    switch (kind) {
+    case EngineEventKind::PlaybackStarted: return notify::EngineEvent::PlaybackStarted;
+    case EngineEventKind::PlaybackStopped: return notify::EngineEvent::PlaybackStopped;
+    case EngineEventKind::PlaybackPaused: return notify::EngineEvent::PlaybackPaused;
+    case EngineEventKind::PlaybackFading: return notify::EngineEvent::PlaybackFading;
+    case EngineEventKind::StatusFlowControl: return notify::EngineEvent::StatusFlowControl;
+    case EngineEventKind::Key: return notify::EngineEvent::Key;
+    case EngineEventKind::Tempo: return notify::EngineEvent::Tempo;
+    case EngineEventKind::Meter: return notify::EngineEvent::Meter;
+    case EngineEventKind::Transposition: return notify::EngineEvent::Transposition;
+    case EngineEventKind::TempoScale: return notify::EngineEvent::TempoScale;
+    case EngineEventKind::BarBeat: return notify::EngineEvent::BarBeat;
+    case EngineEventKind::Marker: return notify::EngineEvent::Marker;
+    case EngineEventKind::PageNum: return notify::EngineEvent::PageNum;
+    case EngineEventKind::Playhead: return notify::EngineEvent::Playhead;
+    case EngineEventKind::SongTitle: return notify::EngineEvent::SongTitle;
+    case EngineEventKind::SongLoaded: return notify::EngineEvent::SongLoaded;
+    case EngineEventKind::LearnedMidiCommand: return notify::EngineEvent::LearnedMIDICommand;
+    case EngineEventKind::MidiCommandCanceled: return notify::EngineEvent::MIDICommandCanceled;
+    case EngineEventKind::MidiNotification: return notify::EngineEvent::MidiNotification;
+    case EngineEventKind::VampOn: return notify::EngineEvent::VampOn;
+    case EngineEventKind::VampOff: return notify::EngineEvent::VampOff;
+    case EngineEventKind::StatusVolume: return notify::EngineEvent::StatusVolume;
+    }
+    return notify::EngineEvent::Playhead;
+}
+
+std::string Trim(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::string StripLeadingZeros(const std::string& text)
+{
+    const auto first = text.find_first_not_of('0');
+    return first == std::string::npos ? (text.empty() ? text : "0") : text.substr(first);
+}
+
+FlowEvent ToFlowEvent(const cmn::ZarnEvent& e)
+{
+    FlowEvent f;
+    f.code = e.code();
+    f.id = e.EventId();
+    f.start = e.start();
+    f.end = e.end();
+    f.intValue = e.int_value();
+    f.floatValue = e.double_value();
+    f.text = e.value();
+    f.oscMessage = e.osc_properties().Message();
+    f.oscNetworkId = e.osc_properties().NetworkId();
+    return f;
+}
+
+class ThreadCount
+{
+public:
+    ThreadCount() { ++g_liveEngineThreads; }
+    ~ThreadCount() { --g_liveEngineThreads; }
+};
+
+} // namespace
+
+template <class F> auto AudioInterface::Locked(F&& f)
+{
+    std::lock_guard lock(mutex_);
+    if constexpr (std::is_void_v<decltype(f())>) {
+        f();
+        QueueOutputLocked();
+    } else {
+        auto result = f();
+        QueueOutputLocked();
+        return result;
+    }
+}
+
+AudioInterface::AudioInterface(const std::string& showFolder, const std::string& dataFolder,
+                               std::shared_ptr<zarn::PlayerOscCallback> oscCallback, Options options)
+    : showFolder_(showFolder)
+    , dataFolder_(dataFolder)
+    , clock_(options.clock ? options.clock : std::make_shared<zarn::player::SteadyClock>())
+    , osc_(std::move(oscCallback))
+    , pendingMidiInput_(std::move(options.midiInput))
+{
+    show_ = std::make_shared<const zarn::player::ShowDefinition>(
+        zarn::player::ShowDefinition::LoadFromFile((fs::path(showFolder_) / kShowFileName).string()));
+    directories.SetShowDirectory(showFolder_);
+    LoadNewestChangeLog();
+    core_ = std::make_unique<PlaybackCore>(show_);
+    SnapshotFlowLocked();
+    if (options.sound)
+        sound_ = std::make_unique<zarn::audio::SongAudioRenderer>();
+    {
+        std::lock_guard lock(mutex_);
+        SyncSoundLocked();
+        QueueOutputLocked();
+    }
+    try {
+        StartThreads(std::move(options.startupHook));
+    } catch (...) {
+        StopThreads();
+        throw;
+    }
+}
+
+AudioInterface::~AudioInterface()
+{
+    try {
+        Shutdown();
+    } catch (...) {
+    }
+    StopThreads();
+}
+
+int AudioInterface::LiveEngineThreads()
+{
+    return g_liveEngineThreads.load();
+}
+
+void AudioInterface::StartThreads(std::function<void()> startupHook)
+{
+    deliveryThread_ = std::thread([this] {
+        ThreadCount count;
+        DeliveryLoop();
+    });
+    clockThread_ = std::thread([this, hook = std::move(startupHook)] {
+        ThreadCount count;
+        try {
+            zarn::MakeDirectoryIfNeeded(dataFolder_);
+            auto input = std::move(pendingMidiInput_);
+            if (!input)
+                input = std::make_unique<zarn::midi::RtMidiInputBackend>();
+            zarn::midi::MidiCommandCenter::Handlers handlers;
+            handlers.anyInput = [this] { QueueNotice(EngineEventKind::MidiNotification, 0); };
+            handlers.learned = [this](uint8_t, int packed) { QueueNotice(EngineEventKind::LearnedMidiCommand, packed); };
+            handlers.canceled = [this](uint8_t id) { QueueNotice(EngineEventKind::MidiCommandCanceled, id); };
+            handlers.command = [this](uint8_t id) { RunMidiCommand(id); };
+            auto midi = std::make_unique<zarn::midi::MidiCommandCenter>(
+                std::move(input), (fs::path(dataFolder_) / kMidiSettingsFileName).string(), std::move(handlers));
+            {
+                std::lock_guard lock(mutex_);
+                midi_ = std::move(midi);
+            }
+            if (hook)
+                hook();
+        } catch (...) {
+            std::lock_guard lock(startupMutex_);
+            startupError_ = std::current_exception();
+            started_ = true;
+            startupDone_.notify_all();
+            return;
+        }
+        {
+            std::lock_guard lock(startupMutex_);
+            started_ = true;
+        }
+        startupDone_.notify_all();
+        ClockLoop();
+    });
+    std::unique_lock lock(startupMutex_);
+    startupDone_.wait(lock, [this] { return started_; });
+}
+
+void AudioInterface::ThrowIfThreadExceptions()
+{
+    std::exception_ptr error;
+    {
+        std::lock_guard lock(startupMutex_);
+        error = startupError_;
+    }
+    if (error)
+        std::rethrow_exception(error);
+}
+
+void AudioInterface::StopThreads()
+{
+    stopping_ = true;
+    if (clock_)
+        clock_->Wake();
+    {
+        std::lock_guard lock(queueMutex_);
+        queue_.clear();
+    }
+    queueChanged_.notify_all();
+    queueIdle_.notify_all();
+    const auto self = std::this_thread::get_id();
+    for (std::thread* t : {&clockThread_, &deliveryThread_}) {
+        if (!t->joinable())
+            continue;
+        if (t->get_id() == self)
+            t->detach(); // shut down from one of our own callbacks: it ends on its own
+        else
+            t->join();
+    }
+}
+
+void AudioInterface::Shutdown()
+{
+    if (shutDown_.exchange(true))
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        core_->InvalidateCompletions();
+    }
+    // MIDI first: its thread feeds the queue.
+    std::unique_ptr<zarn::midi::MidiCommandCenter> midi;
+    {
+        std::lock_guard lock(mutex_);
+        midi = std::move(midi_);
+    }
+    if (midi)
+        midi->Shutdown();
+    StopThreads();
+    midi.reset();
+    if (sound_)
+        sound_->Shutdown();
+    std::lock_guard lock(mutex_);
+    osc_.reset();
+}
+
+double AudioInterface::ClockSeconds() const
+{
+    return std::chrono::duration<double>(clock_->Now()).count();
+}
+
+void AudioInterface::ClockLoop()
+{
+    clock_->Attach();
+    auto last = clock_->Now();
+    while (!stopping_) {
+        const auto now = clock_->WaitForNextStep(last);
+        if (stopping_)
+            break;
+        const double seconds = std::chrono::duration<double>(now - last).count();
+        last = now;
+        {
+            std::lock_guard lock(mutex_);
+            core_->Advance(seconds);
+            SyncSoundLocked();
+            QueueOutputLocked();
+        }
+        zarn::midi::MidiCommandCenter* midi = nullptr;
+        {
+            std::lock_guard lock(mutex_);
+            midi = midi_.get();
+        }
+        if (midi)
+            midi->ExpireLearning(std::chrono::duration<double>(now).count());
+        WaitForDeliveries();
+        clock_->StepDone(now);
+    }
+    clock_->Detach();
+}
+
+void AudioInterface::QueueOutputLocked()
+{
+    auto out = core_->TakeOutput();
+    if (out.Empty())
+        return;
+    {
+        std::lock_guard lock(queueMutex_);
+        if (stopping_)
+            return;
+        for (auto& n : out.notices) {
+            Delivery d;
+            d.type = Delivery::Type::Notice;
+            d.notice = std::move(n);
+            queue_.push_back(std::move(d));
+        }
+        for (auto& c : out.cues) {
+            Delivery d;
+            d.type = Delivery::Type::Cue;
+            d.cue = std::move(c);
+            queue_.push_back(std::move(d));
+        }
+        for (auto& c : out.completions) {
+            Delivery d;
+            d.type = Delivery::Type::Completion;
+            d.completion = std::move(c);
+            queue_.push_back(std::move(d));
+        }
+    }
+    queueChanged_.notify_all();
+}
+
+void AudioInterface::QueueNotice(EngineEventKind kind, int value)
+{
+    // Under the engine lock, so it keeps its place among the playback notices.
+    std::lock_guard engineLock(mutex_);
+    {
+        std::lock_guard lock(queueMutex_);
+        if (stopping_)
+            return;
+        Delivery d;
+        d.notice = {kind, value, {}};
+        queue_.push_back(std::move(d));
+    }
+    queueChanged_.notify_all();
+}
+
+void AudioInterface::WaitForDeliveries()
+{
+    std::unique_lock lock(queueMutex_);
+    if (std::this_thread::get_id() == deliveryThread_.get_id())
+        return;
+    queueIdle_.wait(lock, [this] { return (queue_.empty() && !delivering_) || stopping_; });
+}
+
+void AudioInterface::DeliveryLoop()
+{
+    while (true) {
+        Delivery d;
+        {
+            std::unique_lock lock(queueMutex_);
+            queueChanged_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (stopping_)
+                break;
+            d = std::move(queue_.front());
+            queue_.pop_front();
+            delivering_ = true;
+        }
+        try {
+            Deliver(d);
+        } catch (...) {
+            // A failing receiver must not take the engine down; the next delivery goes on.
+        }
+        {
+            std::lock_guard lock(queueMutex_);
+            delivering_ = false;
+        }
+        queueIdle_.notify_all();
+    }
+    {
+        std::lock_guard lock(queueMutex_);
+        delivering_ = false;
+    }
+    queueIdle_.notify_all();
+}
+
+void AudioInterface::Deliver(Delivery& d)
+{
+    switch (d.type) {
+    case Delivery::Type::Notice:
+        notify::EngineEventHub::Post(ToHubKind(d.notice.kind), d.notice.value, d.notice.text);
+        break;
+    case Delivery::Type::Cue: {
+        std::shared_ptr<zarn::PlayerOscCallback> osc;
+        {
+            std::lock_guard lock(mutex_);
+            osc = osc_;
+        }
+        if (!osc)
+            return;
+        const CL::Osc cue(d.cue.cue.start, d.cue.cue.id,
+                          CL::OscProperties(d.cue.cue.oscMessage, d.cue.cue.oscNetworkId));
+        if (d.cue.execute)
+            osc->ExecuteEvent(cue, d.cue.delayMs);
+        else
+            osc->EnqueueEvent(cue, d.cue.delayMs);
+        break;
+    }
+    case Delivery::Type::Completion: {
+        bool current = false;
+        {
+            std::lock_guard lock(mutex_);
+            current = !shutDown_ && core_->FadeGeneration() == d.completion.generation;
+        }
+        if (current && d.completion.function)
+            d.completion.function();
+        break;
+    }
+    }
+}
+
+void AudioInterface::SyncSoundLocked()
+{
+    if (!sound_ || core_->CurrentSongIndex() < 0)
+        return;
+    const auto& def = show_->songs[static_cast<size_t>(core_->CurrentSongIndex())];
+    if (def.number != soundSong_) {
+        soundSong_ = def.number;
+        sound_->SetSource(def.audio.empty() ? std::string() : (fs::path(showFolder_) / def.audio).string());
+    }
+    if (def.audio.empty())
+        return;
+    const auto& map = core_->TimeMapOf(def.number);
+    const double pos = core_->Position();
+    const double seconds = pos >= def.audioStartTick ? map.SecondsBetween(def.audioStartTick, pos, {})
+                                                     : -map.SecondsBetween(pos, def.audioStartTick, {});
+    const bool audible = core_->IsPlaying() && !core_->IsHolding() && pos < def.audioEndTick;
+    sound_->Update(audible, seconds, core_->OutputGain());
+}
+
+// --- change log -------------------------------------------------------------------------
+
+std::unique_ptr<CL::Editor> AudioInterface::MakeEditor(CL::ChangeLogData data, bool readOnly)
+{
+    CL::Editor::ShowInfo info;
+    auto show = show_;
+    info.barBeatAt = [show](const std::string& song, std::uint32_t tick) {
+        const zarn::player::SongDefinition* def = show->FindSong(song);
+        if (!def)
+            return TL::BarsBeats(tick, 1, "1");
+        const zarn::player::SongTimeMap map(*def);
+        const auto grid = map.BuildGrid({});
+        if (grid.empty())
+            return TL::BarsBeats(tick, 1, "1");
+        const auto& e = grid[zarn::player::SongTimeMap::IndexAtOrBefore(grid, tick)];
+        return TL::BarsBeats(e.tick, e.beat, e.bar);
+    };
+    info.clickValues = [show](const std::string& song, std::uint32_t start, std::uint32_t end) {
+        const zarn::player::SongDefinition* def = show->FindSong(song);
+        return def ? zarn::player::SongTimeMap(*def).ClickValues(start, end) : CL::ChangeLogFile::DefaultClickValues();
+    };
+    info.songRange = [show](const std::string& song) -> std::optional<std::pair<std::uint32_t, std::uint32_t>> {
+        const zarn::player::SongDefinition* def = show->FindSong(song);
+        if (!def)
+            return std::nullopt;
+        return std::make_pair(std::uint32_t(0), def->EndOfMaterial());
+    };
+    return std::make_unique<CL::Editor>(std::move(data), readOnly, std::move(info));
+}
+
+void AudioInterface::LoadNewestChangeLog()
+{
+    // The newest local log by version; equal versions go by the newest write.
+    fs::path best;
+    cmn::ZARNVersion bestVersion;
+    fs::file_time_type bestTime{};
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(showFolder_, ec)) {
+        if (!entry.is_regular_file(ec))
+            continue;
+        const auto version = CL::ChangeLogName::VersionOf(entry.path().filename().string());
+        if (!version)
+            continue;
+        const auto time = entry.last_write_time(ec);
+        if (best.empty() || bestVersion < *version || (!(*version < bestVersion) && time > bestTime)) {
+            best = entry.path();
+            bestVersion = *version;
+            bestTime = time;
+        }
+    }
+    if (best.empty()) {
+        editor_ = MakeEditor(CL::ChangeLogData{}, false);
+        return;
+    }
+    auto show = show_;
+    auto result = CL::ChangeLogFile::Load(best, [show](const std::string& song, std::uint32_t s, std::uint32_t e) {
+        const zarn::player::SongDefinition* def = show->FindSong(song);
+        return def ? zarn::player::SongTimeMap(*def).ClickValues(s, e) : CL::ChangeLogFile::DefaultClickValues();
+    });
+    editor_ = MakeEditor(std::move(result.data), result.readOnly);
+    repairs_ = std::move(result.repairs);
+    changelogPath_ = fs::absolute(best).lexically_normal().string();
+}
+
+void AudioInterface::SnapshotFlowLocked()
+{
+    std::map<std::string, std::vector<FlowEvent>> events;
+    std::map<std::string, uint8_t> attacca;
+    for (const auto& song : show_->songs) {
+        const CL::SongLog* log = editor_->GetSongLog(song.number);
+        if (!log)
+            continue;
+        attacca[song.number] = log->GetAttacca();
+        auto& list = events[song.number];
+        for (const cmn::ZarnEvent* e : log->GetAllEvents())
+            list.push_back(ToFlowEvent(*e));
+    }
+    core_->SetFlow(zarn::player::FlowSnapshot::Build(*show_, std::move(events), attacca));
+}
+
+CL::Editor* AudioInterface::GetChangeLogEditor()
+{
+    std::lock_guard lock(mutex_);
+    return editor_.get();
+}
+
+void AudioInterface::SetChangelogFilename(const std::string& fileName)
+{
+    fs::path path(fileName);
+    if (path.is_relative()) {
+        CL::ChangeLogName::RequirePlainName(path.string());
+        path = fs::path(showFolder_) / path;
+    }
+    auto show = show_;
+    auto result = CL::ChangeLogFile::Load(path, [show](const std::string& song, std::uint32_t s, std::uint32_t e) {
+        const zarn::player::SongDefinition* def = show->FindSong(song);
+        return def ? zarn::player::SongTimeMap(*def).ClickValues(s, e) : CL::ChangeLogFile::DefaultClickValues();
+    });
+    auto editor = MakeEditor(std::move(result.data), result.readOnly);
+    Locked([&] {
+        retiredEditors_.push_back(std::move(editor_));
+        editor_ = std::move(editor);
+        repairs_ = std::move(result.repairs);
+        changelogPath_ = fs::absolute(path).lexically_normal().string();
+        SnapshotFlowLocked();
+    });
+}
+
+void AudioInterface::LoadNewChangeLog()
+{
+    Locked([&] { SnapshotFlowLocked(); });
+}
+
+std::string AudioInterface::SaveChangelog(int major, int minor)
+{
+    if (major < 0 || major > 255 || minor < 0 || minor > 255)
+        throw std::out_of_range("Change-log version " + std::to_string(major) + "." + std::to_string(minor)
+                                + " is outside 0.0 to 255.255; nothing was saved.");
+    std::lock_guard lock(mutex_);
+    std::string stem = show_->showId;
+    if (!changelogPath_.empty()) {
+        const std::string name = fs::path(changelogPath_).filename().string();
+        const auto dash = name.rfind('-');
+        if (dash != std::string::npos && dash > 0)
+            stem = name.substr(0, dash);
+    }
+    const std::string fileName = CL::ChangeLogName::Compose(stem, static_cast<unsigned>(major), static_cast<unsigned>(minor));
+    const fs::path path = fs::path(showFolder_) / fileName;
+    CL::ChangeLogData data = editor_->Data();
+    data.version = cmn::ZARNVersion(static_cast<uint16_t>(major), static_cast<uint16_t>(minor));
+    data.modified = static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count());
+    CL::ChangeLogFile::Save(data, path);
+    // The editor takes on the saved version (a new editor until the library can relabel one).
+    const std::string selected = editor_->GetSelectedSong();
+    auto editor = MakeEditor(std::move(data), false);
+    if (!selected.empty())
+        editor->SelectSongLogForEditing(selected);
+    retiredEditors_.push_back(std::move(editor_));
+    editor_ = std::move(editor);
+    changelogPath_ = fs::absolute(path).lexically_normal().string();
+    return changelogPath_;
+}
+
+std::string AudioInterface::GetChangelogFilename()
+{
+    std::lock_guard lock(mutex_);
+    return changelogPath_;
+}
+
+std::string AudioInterface::GetLogVersion()
+{
+    std::lock_guard lock(mutex_);
+    return editor_->GetVersion().GetAsString();
+}
+
+const CL::SongLog* AudioInterface::GetSongLog()
+{
+    std::lock_guard lock(mutex_);
+    return editor_->GetSongLog(core_->CurrentSong());
+}
+
+TL::Timeline AudioInterface::GetTimeline()
+{
+    std::lock_guard lock(mutex_);
+    const auto* def = FindSongLocked(core_->CurrentSong());
+    TL::Timeline timeline;
+    if (!def)
+        return timeline;
+    for (const auto& k : def->keys)
+        timeline.MutableKeys().push_back(TL::KeySignature{k.tick, k.minor, k.sharpsFlats});
+    for (const auto& t : def->tempos)
+        timeline.MutableTempos().push_back(TL::TempoChange{t.tick, TL::Tempo(t.bpm)});
+    for (const auto& m : def->meters)
+        timeline.MutableMeters().push_back(TL::MeterChange{m.tick, m.numerator, m.denominator});
+    return timeline;
+}
+
+std::vector<cmn::ZarnEvent*> AudioInterface::GetMarkers()
+{
+    std::lock_guard lock(mutex_);
+    std::vector<cmn::ZarnEvent*> markers;
+    const CL::SongLog* log = editor_->GetSongLog(core_->CurrentSong());
+    if (!log)
+        return markers;
+    for (const auto& m : log->GetMarkers())
+        markers.push_back(const_cast<CL::Marker*>(&m)); // the song log keeps them in ascending, stable order
+    std::stable_sort(markers.begin(), markers.end(),
+                     [](const cmn::ZarnEvent* a, const cmn::ZarnEvent* b) { return a->start() < b->start(); });
+    return markers;
+}
+
+std::vector<std::unique_ptr<cmn::ZarnEvent>> AudioInterface::GetChangeLogPanelEvents()
+{
+    std::lock_guard lock(mutex_);
+    std::vector<std::unique_ptr<cmn::ZarnEvent>> events;
+    const CL::SongLog* log = editor_->GetSongLog(core_->CurrentSong());
+    if (!log)
+        return events;
+    for (const cmn::ZarnEvent* e : log->GetAllEvents()) {
+        if (e->code() != zarn::player::flow_code::kMarker)
+            events.push_back(CL::CopyZarnEvent(*e));
+    }
+    return events;
+}
+
+std::string AudioInterface::GetModifiedClickEditLog()
+{
+    std::lock_guard lock(mutex_);
+    return repairs_.modifiedClickEditLog;
+}
+
+std::string AudioInterface::GetTempoScaleWarnings()
+{
+    std::lock_guard lock(mutex_);
+    return repairs_.tempoScaleWarnings;
+}
+
+unsigned AudioInterface::GetInvertedLoopEventCount()
+{
+    std::lock_guard lock(mutex_);
+    return repairs_.fixedEventCount;
+}
+
+std::string AudioInterface::GetInvertedLoopEventDescription()
+{
+    std::lock_guard lock(mutex_);
+    return repairs_.fixedEventDescription;
+}
+
+const std::vector<CL::NetworkPath>& AudioInterface::GetNetworks()
+{
+    std::lock_guard lock(mutex_);
+    return editor_->GetNetworks();
+}
+
+CL::NetworkPath AudioInterface::GetNetwork(const std::string& networkId)
+{
+    std::lock_guard lock(mutex_);
+    return editor_->GetNetwork(networkId);
+}
+
+const std::map<std::string, CL::OutputPath>& AudioInterface::GetOutputPathMap()
+{
+    std::lock_guard lock(mutex_);
+    outputPathMap_.clear();
+    for (const auto& p : show_->outputPaths)
+        outputPathMap_[p.id] = CL::OutputPath(p.id, p.name, "");
+    for (const auto& p : editor_->GetOutputPaths())
+        outputPathMap_[p.GetId()] = p;
+    return outputPathMap_;
+}
+
+void AudioInterface::onAddOutputhPath(const CL::OutputPath& path)
+{
+    std::lock_guard lock(mutex_);
+    editor_->AddOrReplaceOutputPath(path);
+}
+
+void AudioInterface::onRemoveOutputhPath(const CL::OutputPath& path)
+{
+    std::lock_guard lock(mutex_);
+    editor_->RemoveOutputPath(path.GetId());
+}
+
+std::string AudioInterface::GetAccountData()
+{
+    const fs::path file = fs::path(showFolder_) / "credential.json";
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return {};
+    std::ostringstream text;
+    text << in.rdbuf();
+    rapidjson::Document doc;
+    doc.Parse(text.str().c_str());
+    if (doc.HasParseError() || !doc.IsObject())
+        throw std::runtime_error("The show's credential file " + file.string() + " is not valid JSON.");
+    auto it = doc.FindMember("accountData");
+    if (it == doc.MemberEnd() || !it->value.IsString())
+        return {};
+    return {it->value.GetString(), it->value.GetStringLength()};
+}
+
+// --- transport ----------------------------------------------------------------------------
+
+bool AudioInterface::IsStopped()
+{
+    std::lock_guard lock(mutex_);
+    return core_->IsStopped();
+}
+
+void AudioInterface::Play()
+{
+    Locked([&] { core_->Play(); });
+}
+
+void AudioInterface::Stop()
+{
+    Locked([&] { core_->Stop(); });
+}
+
+void AudioInterface::Pause(bool)
+{
+    Locked([&] { core_->Pause(); });
+}
+
+void AudioInterface::Continue()
+{
+    Locked([&] { core_->Continue(); });
+}
+
+void AudioInterface::FlowControlExit()
+{
+    Locked([&] { core_->FlowControlExit(); });
+}
+
+void AudioInterface::NextSong()
+{
+    Locked([&] { core_->NextSong(); });
+}
+
+void AudioInterface::PrevSong()
+{
+    Locked([&] { core_->PrevSong(); });
+}
+
+void AudioInterface::LoadSong(const std::string& song)
+{
+    Locked([&] { core_->LoadSong(song); });
+}
+
+void AudioInterface::LoadSongAtTime(const std::string& song, uint32_t tick)
+{
+    Locked([&] { core_->LoadSongAtTime(song, tick); });
+}
+
+void AudioInterface::Seek(uint32_t tick)
+{
+    Locked([&] { core_->Seek(tick); });
+}
+
+bool AudioInterface::SeekToBar(const std::string& barText)
+{
+    return Locked([&] { return core_->SeekToBar(barText); });
+}
+
+void AudioInterface::SeekToNextMeasure()
+{
+    Locked([&] { core_->SeekToNextMeasure(); });
+}
+
+void AudioInterface::SeekToPreviousMeasure()
+{
+    Locked([&] { core_->SeekToPreviousMeasure(); });
+}
+
+void AudioInterface::SeekRight()
+{
+    Locked([&] { core_->SeekRight(); });
+}
+
+void AudioInterface::SeekLeft()
+{
+    Locked([&] { core_->SeekLeft(); });
+}
+
+bool AudioInterface::GetIsPlaying()
+{
+    std::lock_guard lock(mutex_);
+    return core_->IsPlaying();
+}
+
+bool AudioInterface::GetIsPaused()
+{
+    std::lock_guard lock(mutex_);
+    return core_->IsPaused();
+}
+
+bool AudioInterface::GetIsFaded()
+{
+    std::lock_guard lock(mutex_);
+    return core_->IsFaded();
+}
+
+void AudioInterface::Fade(std::function<void()> completion, float seconds)
+{
+    Locked([&] { core_->Fade(std::move(completion), seconds); });
+}
+
+void AudioInterface::FadeTo(std::function<void()> completion, float seconds, float target)
+{
+    Locked([&] { core_->FadeTo(std::move(completion), seconds, target); });
+}
+
+void AudioInterface::CancelFade()
+{
+    Locked([&] { core_->CancelFade(); });
+}
+
+void AudioInterface::RunMidiCommand(uint8_t id)
+{
+    Locked([&] {
+        switch (id) {
+        case 1: core_->Play(); break;
+        case 2:
+            if (core_->IsPaused() || core_->IsStopped())
+                core_->Play();
+            else
+                core_->Pause();
+            break;
+        case 3: core_->Stop(); break;
+        case 4: core_->Continue(); break;
+        case 5: core_->FlowControlExit(); break;
+        case 6: core_->NextSong(); break;
+        case 7: core_->PrevSong(); break;
+        case 8: core_->SeekRight(); break;
+        case 9: core_->SeekLeft(); break;
+        default: break;
+        }
+    });
+}
+
+// --- songs ----------------------------------------------------------------------------------
+
+const zarn::player::SongDefinition* AudioInterface::FindSongLocked(const std::string& song) const
+{
+    return show_->FindSong(song);
+}
+
+Interface::SongNameMap AudioInterface::GetSongNamesBySongNumber()
+{
+    SongNameMap names;
+    for (const auto& s : show_->songs)
+        names.emplace(s.number, s.title);
+    return names;
+}
+
+std::string AudioInterface::GetCurrentSongNumber()
+{
+    std::lock_guard lock(mutex_);
+    return core_->CurrentSong();
+}
+
+std::string AudioInterface::GetActualSongNumber(const std::string& song)
+{
+    const std::string wanted = Trim(song);
+    if (show_->FindSong(wanted))
+        return wanted;
+    for (const auto& s : show_->songs) {
+        if (Lower(s.number) == Lower(wanted) || StripLeadingZeros(Lower(s.number)) == StripLeadingZeros(Lower(wanted)))
+            return s.number;
+    }
+    return {};
+}
+
+bool AudioInterface::SongExists(const std::string& song)
+{
+    return !Trim(song).empty() && !GetActualSongNumber(song).empty();
+}
+
+uint8_t AudioInterface::GetAttacca(const std::string& song)
+{
+    std::lock_guard lock(mutex_);
+    return show_->FindSong(song) ? editor_->GetAttacca(song) : 0;
+}
+
+void AudioInterface::SetAttacca(const std::string& song, uint8_t state)
+{
+    std::lock_guard lock(mutex_);
+    if (!show_->FindSong(song))
+        throw std::invalid_argument("The show has no song \"" + song + "\".");
+    editor_->SetAttacca(song, state);
+    core_->SetAttacca(song, state);
+}
+
+uint32_t AudioInterface::GetSongLength(const std::string& song)
+{
+    const auto* def = show_->FindSong(song);
+    return def ? def->lengthTicks : 0;
+}
+
+uint32_t AudioInterface::GetSongStartTickIndex(const std::string& song)
+{
+    const auto* def = show_->FindSong(song);
+    return def ? def->startTick : 0;
+}
+
+uint32_t AudioInterface::GetSongAudioStartTick(const std::string& song)
+{
+    const auto* def = show_->FindSong(song);
+    return def ? def->audioStartTick : 0;
+}
+
+uint32_t AudioInterface::GetSongAudioEndTick(const std::string& song)
+{
+    const auto* def = show_->FindSong(song);
+    return def ? def->audioEndTick : 0;
+}
+
+uint32_t AudioInterface::GetMinStartTickIndex()
+{
+    return GetCurrentStartTickIndex();
+}
+
+uint32_t AudioInterface::GetCurrentStartTickIndex()
+{
+    std::lock_guard lock(mutex_);
+    return core_->CurrentStartTick();
+}
+
+uint32_t AudioInterface::GetTickIndex()
+{
+    std::lock_guard lock(mutex_);
+    return core_->Tick();
+}
+
+std::string AudioInterface::GetBarString(uint32_t tick)
+{
+    std::lock_guard lock(mutex_);
+    return zarn::player::SongTimeMap::BarString(core_->CurrentGrid(), tick);
+}
+
+TL::TimelineSequence<TL::BarsBeats> AudioInterface::ToSequence(const std::vector<zarn::player::GridEntry>& grid) const
+{
+    TL::TimelineSequence<TL::BarsBeats> seq;
+    seq.entries().reserve(grid.size());
+    for (const auto& e : grid)
+        seq.push_back(TL::BarsBeats(e.tick, e.beat, e.bar));
+    return seq;
+}
+
+TL::TimelineSequence<TL::BarsBeats> AudioInterface::GetBarsBeats(const std::string& song)
+{
+    return GetBarsBeats(song, true);
+}
+
+TL::TimelineSequence<TL::BarsBeats> AudioInterface::GetBarsBeats(const std::string& song, bool applyClicks)
+{
+    std::lock_guard lock(mutex_);
+    if (!show_->FindSong(song))
+        return {};
+    return ToSequence(core_->GridOf(song, applyClicks));
+}
+
+TL::BarsBeats AudioInterface::GetBarBeatByTick(uint32_t tick)
+{
+    return GetBarBeatByTick(tick, true, false);
+}
+
+TL::BarsBeats AudioInterface::GetBarBeatByTick(uint32_t tick, bool applyClicks, bool atOrBefore)
+{
+    std::lock_guard lock(mutex_);
+    const auto grid = applyClicks ? core_->CurrentGrid() : core_->GridOf(core_->CurrentSong(), false);
+    if (grid.empty())
+        return TL::BarsBeats(tick, 1, "1");
+    const size_t i = atOrBefore ? zarn::player::SongTimeMap::IndexAtOrBefore(grid, tick)
+                                : zarn::player::SongTimeMap::NearestIndex(grid, tick);
+    return TL::BarsBeats(grid[i].tick, grid[i].beat, grid[i].bar);
+}
+
+TL::BarsBeats AudioInterface::GetBarBeatLeftByTick(uint32_t tick)
+{
+    return GetBarBeatByTick(tick, true, true);
+}
+
+uint32_t AudioInterface::GetAvailableShiftAfterBarBeat(uint32_t tick, bool applyClicks)
+{
+    std::lock_guard lock(mutex_);
+    const auto grid = applyClicks ? core_->CurrentGrid() : core_->GridOf(core_->CurrentSong(), false);
+    const auto* def = show_->FindSong(core_->CurrentSong());
+    if (!def)
+        return 0;
+    uint32_t next = def->lengthTicks;
+    for (const auto& e : grid) {
+        if (e.tick > tick) {
+            next = std::min(next, e.tick);
+            break;
+        }
+    }
+    return next > tick + 1 ? next - tick - 1 : 0;
+}
+
+std::vector<int> AudioInterface::GetClickValues(uint32_t start, uint32_t end)
+{
+    std::lock_guard lock(mutex_);
+    return core_->TimeMapOf(core_->CurrentSong()).ClickValues(start, end);
+}
+
+std::pair<std::string, uint32_t> AudioInterface::LookupPage(unsigned page)
+{
+    for (const auto& p : show_->pages) {
+        if (p.page == page)
+            return {p.song, p.tick};
+    }
+    throw std::out_of_range("The score has no page " + std::to_string(page) + ".");
+}
+
+// --- output -----------------------------------------------------------------------------------
+
+void AudioInterface::SetOutputDeviceUid(const std::string& uid)
+{
+    if (!uid.empty()) {
+        const auto devices = zarn::audio::DeviceControlWin32().GetOutputDevices();
+        const bool known = std::any_of(devices.begin(), devices.end(),
+                                       [&](const zarn::audio::AudioDevice& d) { return d.uid == uid; });
+        if (!known)
+            throw std::invalid_argument("Audio output device '" + uid + "' is not available.");
+    }
+    std::lock_guard lock(mutex_);
+    outputDeviceUid_ = uid;
+    if (sound_)
+        sound_->SetDevice(uid);
+}
+
+std::string AudioInterface::GetOutputDeviceUid()
+{
+    std::lock_guard lock(mutex_);
+    return outputDeviceUid_;
+}
+
+void AudioInterface::SetVolume(double gain, int)
+{
+    Locked([&] {
+        core_->SetVolume(gain);
+        SyncSoundLocked();
+    });
+}
+
+double AudioInterface::GetVolume()
+{
+    std::lock_guard lock(mutex_);
+    return core_->Volume();
+}
+
+std::string AudioInterface::GetSoundProblem()
+{
+    return sound_ ? sound_->LastProblem() : std::string();
+}
+
+bool AudioInterface::IsSoundActive()
+{
+    return sound_ && sound_->IsActive();
+}
+
+// --- OSC --------------------------------------------------------------------------------------
+
+void AudioInterface::SetOscControlDefaultPort(uint16_t port)
+{
+    std::shared_ptr<zarn::PlayerOscCallback> osc;
+    {
+        std::lock_guard lock(mutex_);
+        osc = osc_;
+    }
+    if (osc)
+        osc->SetDefaultPort(port);
+}
+
+void AudioInterface::DoOscProcessing(bool on)
+{
+    Locked([&] { core_->SetOscProcessing(on); });
+}
+
+// --- MIDI -------------------------------------------------------------------------------------
+
+std::vector<MidiEndPoint> AudioInterface::GetMidiSources()
+{
+    std::lock_guard lock(mutex_);
+    return midi_ ? midi_->GetSources() : std::vector<MidiEndPoint>{};
+}
+
+void AudioInterface::SetMidiSource(int index)
+{
+    std::lock_guard lock(mutex_);
+    if (midi_)
+        midi_->SetSource(index);
+}
+
+bool AudioInterface::HasMidiSource()
+{
+    std::lock_guard lock(mutex_);
+    return midi_ && midi_->HasSource();
+}
+
+uint8_t AudioInterface::GetConnectedSourceIndex()
+{
+    std::lock_guard lock(mutex_);
+    return midi_ ? midi_->ConnectedIndex() : 0;
+}
+
+std::map<uint8_t, std::string> AudioInterface::GetCommandNames()
+{
+    return zarn::midi::MidiCommandCenter::CommandNames();
+}
+
+std::map<uint8_t, Interface::MidiCommandRecord> AudioInterface::GetLearnedCommands()
+{
+    std::lock_guard lock(mutex_);
+    return midi_ ? midi_->Learned() : std::map<uint8_t, MidiCommandRecord>{};
+}
+
+bool AudioInterface::IsMidiCommandLearning(uint8_t id)
+{
+    std::lock_guard lock(mutex_);
+    return midi_ && midi_->IsLearning(id);
+}
+
+std::vector<int> AudioInterface::GetAllowedCommandStatuses()
+{
+    return zarn::midi::MidiCommandCenter::AllowedStatuses();
+}
+
+void AudioInterface::SetMidiCommand(uint8_t id, uint8_t status, uint8_t channel, uint8_t note)
+{
+    zarn::midi::MidiCommandCenter* midi = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        midi = midi_.get();
+    }
+    if (midi)
+        midi->SetCommand(id, status, channel, note);
+}
+
+void AudioInterface::LearnMidiCommand(uint8_t id)
+{
+    zarn::midi::MidiCommandCenter* midi = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        midi = midi_.get();
+    }
+    if (midi)
+        midi->Learn(id, ClockSeconds());
+}

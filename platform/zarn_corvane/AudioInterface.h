@@ -1,0 +1,212 @@
+#pragma once
+
+#include "Clock.h"
+#include "Interface.h"
+#include "MidiInputBackend.h"
+#include "PlaybackCore.h"
+#include "PlayerOscCallback.h"
+#include "ShowDefinition.h"
+#include "zarn_core/ChangeLogRepairs.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace zarn::midi {
+class MidiCommandCenter;
+}
+namespace zarn::audio {
+class SongAudioRenderer;
+}
+
+// The engine: plays one show folder in musical time on its own clock thread, keeps the
+// show's change log, and reports through the core library's notification hub.
+//
+// Threads: a clock thread (steps the playhead about every 5 ms), a delivery thread
+// (hands out notifications, OSC cues and fade completions in the order they arose,
+// without holding the engine's lock), the MIDI input thread and the sound thread.
+class AudioInterface : public Interface
+{
+public:
+    struct Options
+    {
+        std::shared_ptr<zarn::player::Clock> clock;               // null: the steady clock
+        std::unique_ptr<zarn::midi::MidiInputBackend> midiInput;  // null: the system's MIDI input
+        bool sound = true;                                        // render the songs' audio files
+        std::function<void()> startupHook;                        // runs on the clock thread at start-up
+    };
+
+    static constexpr const char* kShowFileName = "show.json";
+    static constexpr const char* kMidiSettingsFileName = "midi_commands.json";
+
+    AudioInterface(const std::string& showFolder, const std::string& dataFolder,
+                   std::shared_ptr<zarn::PlayerOscCallback> oscCallback, Options options);
+    ~AudioInterface() override;
+
+    // Rethrows, on the caller's thread, the first failure of an engine thread's start-up.
+    void ThrowIfThreadExceptions();
+    // Blocks until everything queued for delivery so far has been handed out.
+    void WaitForDeliveries();
+    // Engine threads alive in this process (clock and delivery threads of every engine).
+    static int LiveEngineThreads();
+    // Where the sound stands (for diagnostics and tests): empty when playing or silent by choice.
+    std::string GetSoundProblem();
+    bool IsSoundActive();
+
+    void Shutdown() override;
+    bool IsStopped() override;
+    void Play() override;
+    void Stop() override;
+    void Pause(bool fadeCompleted) override;
+    void Continue() override;
+    void FlowControlExit() override;
+    void NextSong() override;
+    void PrevSong() override;
+    void LoadSong(const std::string& song) override;
+    void LoadSongAtTime(const std::string& song, uint32_t tick) override;
+    void Seek(uint32_t tick) override;
+    bool SeekToBar(const std::string& barText) override;
+    void SeekToNextMeasure() override;
+    void SeekToPreviousMeasure() override;
+    void SeekRight() override;
+    void SeekLeft() override;
+    bool GetIsPlaying() override;
+    bool GetIsPaused() override;
+    bool GetIsFaded() override;
+
+    void Fade(std::function<void()> completion, float seconds) override;
+    void FadeTo(std::function<void()> completion, float seconds, float target) override;
+    void CancelFade() override;
+
+    SongNameMap GetSongNamesBySongNumber() override;
+    std::string GetCurrentSongNumber() override;
+    bool SongExists(const std::string& song) override;
+    std::string GetActualSongNumber(const std::string& song) override;
+    uint8_t GetAttacca(const std::string& song) override;
+    void SetAttacca(const std::string& song, uint8_t state) override;
+    uint32_t GetSongLength(const std::string& song) override;
+    uint32_t GetSongStartTickIndex(const std::string& song) override;
+    uint32_t GetSongAudioStartTick(const std::string& song) override;
+    uint32_t GetSongAudioEndTick(const std::string& song) override;
+    uint32_t GetMinStartTickIndex() override;
+    uint32_t GetCurrentStartTickIndex() override;
+    uint32_t GetTickIndex() override;
+    std::string GetBarString(uint32_t tick) override;
+    TL::TimelineSequence<TL::BarsBeats> GetBarsBeats(const std::string& song) override;
+    TL::TimelineSequence<TL::BarsBeats> GetBarsBeats(const std::string& song, bool applyClicks) override;
+    TL::BarsBeats GetBarBeatByTick(uint32_t tick) override;
+    TL::BarsBeats GetBarBeatByTick(uint32_t tick, bool applyClicks, bool atOrBefore) override;
+    TL::BarsBeats GetBarBeatLeftByTick(uint32_t tick) override;
+    uint32_t GetAvailableShiftAfterBarBeat(uint32_t tick, bool applyClicks) override;
+    std::vector<int> GetClickValues(uint32_t start, uint32_t end) override;
+    std::pair<std::string, uint32_t> LookupPage(unsigned page) override;
+
+    CL::Editor* GetChangeLogEditor() override;
+    void SetChangelogFilename(const std::string& fileName) override;
+    void LoadNewChangeLog() override;
+    std::string SaveChangelog(int major, int minor) override;
+    std::string GetChangelogFilename() override;
+    std::string GetLogVersion() override;
+    const CL::SongLog* GetSongLog() override;
+    TL::Timeline GetTimeline() override;
+    std::vector<cmn::ZarnEvent*> GetMarkers() override;
+    std::vector<std::unique_ptr<cmn::ZarnEvent>> GetChangeLogPanelEvents() override;
+    std::string GetModifiedClickEditLog() override;
+    std::string GetTempoScaleWarnings() override;
+    unsigned GetInvertedLoopEventCount() override;
+    std::string GetInvertedLoopEventDescription() override;
+    const std::vector<CL::NetworkPath>& GetNetworks() override;
+    CL::NetworkPath GetNetwork(const std::string& networkId) override;
+    const std::map<std::string, CL::OutputPath>& GetOutputPathMap() override;
+    void onAddOutputhPath(const CL::OutputPath& path) override;
+    void onRemoveOutputhPath(const CL::OutputPath& path) override;
+    std::string GetAccountData() override;
+
+    void SetOutputDeviceUid(const std::string& uid) override;
+    std::string GetOutputDeviceUid() override;
+    void SetVolume(double gain, int volumeType = 1) override;
+    double GetVolume() override;
+
+    void SetOscControlDefaultPort(uint16_t port) override;
+    void DoOscProcessing(bool on) override;
+
+    std::vector<MidiEndPoint> GetMidiSources() override;
+    void SetMidiSource(int index) override;
+    bool HasMidiSource() override;
+    uint8_t GetConnectedSourceIndex() override;
+    std::map<uint8_t, std::string> GetCommandNames() override;
+    std::map<uint8_t, MidiCommandRecord> GetLearnedCommands() override;
+    bool IsMidiCommandLearning(uint8_t id) override;
+    std::vector<int> GetAllowedCommandStatuses() override;
+    void SetMidiCommand(uint8_t id, uint8_t status, uint8_t channel, uint8_t note) override;
+    void LearnMidiCommand(uint8_t id) override;
+
+private:
+    struct Delivery
+    {
+        enum class Type { Notice, Cue, Completion } type = Type::Notice;
+        zarn::player::EngineNotice notice;
+        zarn::player::PlaybackCore::CueDispatch cue;
+        zarn::player::PlaybackCore::Completion completion;
+    };
+
+    template <class F> auto Locked(F&& f);
+    void QueueOutputLocked();
+    void QueueNotice(zarn::player::EngineEventKind kind, int value);
+    void Deliver(Delivery& d);
+    void ClockLoop();
+    void DeliveryLoop();
+    void StartThreads(std::function<void()> startupHook);
+    void StopThreads();
+    void RunMidiCommand(uint8_t id);
+    void SyncSoundLocked();
+
+    std::unique_ptr<CL::Editor> MakeEditor(CL::ChangeLogData data, bool readOnly);
+    void LoadNewestChangeLog();
+    void SnapshotFlowLocked();
+    const zarn::player::SongDefinition* FindSongLocked(const std::string& song) const;
+    TL::TimelineSequence<TL::BarsBeats> ToSequence(const std::vector<zarn::player::GridEntry>& grid) const;
+    double ClockSeconds() const;
+
+    std::string showFolder_;
+    std::string dataFolder_;
+    std::shared_ptr<const zarn::player::ShowDefinition> show_;
+    std::shared_ptr<zarn::player::Clock> clock_;
+
+    mutable std::mutex mutex_; // guards everything below up to the thread section
+    std::unique_ptr<zarn::player::PlaybackCore> core_;
+    std::unique_ptr<CL::Editor> editor_;
+    std::vector<std::unique_ptr<CL::Editor>> retiredEditors_; // callers may still hold them
+    std::string changelogPath_;
+    CL::ChangeLogRepairs repairs_;
+    std::map<std::string, CL::OutputPath> outputPathMap_;
+    std::string outputDeviceUid_;
+    std::shared_ptr<zarn::PlayerOscCallback> osc_;
+    std::string soundSong_;
+    std::unique_ptr<zarn::midi::MidiInputBackend> pendingMidiInput_;
+    std::unique_ptr<zarn::midi::MidiCommandCenter> midi_;
+    std::unique_ptr<zarn::audio::SongAudioRenderer> sound_;
+
+    std::mutex queueMutex_;
+    std::condition_variable queueChanged_;
+    std::condition_variable queueIdle_;
+    std::deque<Delivery> queue_;
+    bool delivering_ = false;
+
+    std::mutex startupMutex_;
+    std::condition_variable startupDone_;
+    bool started_ = false;
+    std::exception_ptr startupError_;
+
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> shutDown_{false};
+    std::thread clockThread_;
+    std::thread deliveryThread_;
+};
