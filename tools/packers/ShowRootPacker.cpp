@@ -104,6 +104,12 @@ void Build(const ShowRootOptions& options, const fs::path& root)
             throw std::runtime_error("No change log " + wanted + " in " + options.showFolder.string());
         }
     }
+    for (const fs::path& extra : options.extraFiles) {
+        if (!fs::is_regular_file(extra)) {
+            throw std::runtime_error("No file " + extra.string());
+        }
+        fs::copy_file(extra, show / extra.filename(), fs::copy_options::overwrite_existing);
+    }
     if (!options.pagesFolder.empty()) {
         ScorePacker::Pack(options.pagesFolder, show / (options.scoreName + ".score"), credential.scoreKey,
                           credential.scoreIv);

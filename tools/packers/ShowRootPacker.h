@@ -16,6 +16,7 @@ struct ShowRootOptions {
     std::string showName;
     std::string customerName;
     std::string accountData;
+    std::vector<std::filesystem::path> extraFiles; // copied into the show's top folder (album art)
     std::vector<std::string> encipheredLogs; // change-log names to store enciphered on the server
     bool replace = false;                   // replace an existing output root
 };

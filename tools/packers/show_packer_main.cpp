@@ -1,5 +1,6 @@
 // show_packer --show DIR --out ROOT --auth HEX --id ID [--name TEXT] [--customer TEXT]
-//             [--pages DIR] [--score-name STEM] [--account TEXT] [--encipher LOGNAME]... [--replace]
+//             [--pages DIR] [--score-name STEM] [--account TEXT] [--encipher LOGNAME]... [--add FILE]...
+//             [--replace]
 // Makes a show server root for the reference server or a file:// base address.
 #include "ShowRootPacker.h"
 
@@ -31,6 +32,7 @@ int main(int argc, char* argv[])
         else if (name == "--score-name") options.scoreName = value;
         else if (name == "--account") options.accountData = value;
         else if (name == "--encipher") options.encipheredLogs.push_back(value);
+        else if (name == "--add") options.extraFiles.push_back(value);
         else {
             std::fprintf(stderr, "show_packer: unknown option %s\n", name.c_str());
             return 2;
