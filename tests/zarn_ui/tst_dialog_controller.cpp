@@ -2,6 +2,7 @@
 #include "DialogController.h"
 #include "QmlModuleLoader.h"
 
+#include <QDesktopServices>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -28,6 +29,18 @@ T* Child(QObject* window, const char* name)
 }
 
 } // namespace
+
+// Stands in for the system's URL handler.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 class TestDialogController : public QObject
 {
@@ -350,6 +363,23 @@ private slots:
                                                         settings, false, "ShowRehearsalNotice", true, true, true,
                                                         "I accept");
         QVERIFY(!WindowOf(*again)->isVisible());
+    }
+
+    void linkOpensWithTheSystemHandlerAndKeepsTheDialog()
+    {
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler(QStringLiteral("corvanetest"), &recorder, "open");
+        DialogController dialog("<a href=\"corvanetest:help\">Read the guide</a> before you go on.", "Notice", 2, nullptr,
+                                engine_.get());
+        QQuickWindow* window = WindowOf(dialog);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto* message = Child<QQuickItem>(window, "messageText");
+        QTRY_VERIFY(message->height() > 0);
+        const QPoint onLink = message->mapToScene(QPointF(10, message->height() / 2)).toPoint();
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, onLink);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("corvanetest"));
+        QCOMPARE(recorder.opened, QList<QUrl>{QUrl(QStringLiteral("corvanetest:help"))});
+        QVERIFY(window->isVisible());
     }
 
     void destroyingTheControllerDeletesTheWindow()
