@@ -174,7 +174,7 @@ Item {
             id: row
 
             readonly property int rowIndex: index
-            readonly property string text: String(root.rowText(typeof modelData === "undefined" ? undefined : modelData,
+            readonly property string shownText: String(root.rowText(typeof modelData === "undefined" ? undefined : modelData,
                                                                 typeof model === "undefined" ? undefined : model))
 
             width: list.width
@@ -192,7 +192,7 @@ Item {
                     x: 5
                     width: row.width - 10
                     anchors.verticalCenter: parent.verticalCenter
-                    text: row.text
+                    text: row.shownText
                     font: root.font
                     color: "white"
                     elide: Text.ElideRight
@@ -202,7 +202,7 @@ Item {
             ZarnToolTip {
                 objectName: "rowToolTip"
                 parent: row
-                text: row.text
+                text: row.shownText
                 delay: 1000
                 timeout: 5000
                 visible: rowMouse.containsMouse && rowLabel.truncated

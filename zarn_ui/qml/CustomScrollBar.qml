@@ -9,6 +9,8 @@ ScrollBar {
 
     policy: ScrollBar.AlwaysOn
     hoverEnabled: true
+    // The track is always drawn, so "as needed" has to hide the whole bar while everything fits.
+    visible: policy === ScrollBar.AlwaysOn || (policy === ScrollBar.AsNeeded && size < 1.0)
 
     ZarnTheme {
         id: theme

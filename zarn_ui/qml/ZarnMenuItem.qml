@@ -10,11 +10,13 @@ MenuItem {
     property alias menuText: label.text
 
     Rectangle {
+        objectName: "cover"
         anchors.fill: parent
         color: Qt.darker(theme.default_bg_color, 1.1)
 
         Text {
             id: label
+            objectName: "label"
             anchors.fill: parent
             leftPadding: 10
             topPadding: 10

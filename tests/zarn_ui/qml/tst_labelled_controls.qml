@@ -257,6 +257,7 @@ Item {
             const list = findChild(display, "fileList");
             display.model = ["act1.mid", "act2.mid"];
             compare(list.count, 2);
+            verify(!list.ScrollBar.vertical.visible, "two names fit: no scroll bar");
             compare(display.value, display.model);
             waitForRendering(list);
             compare(list.itemAtIndex(1).text, "act2.mid");
@@ -268,6 +269,7 @@ Item {
                 many.push("cue" + i + ".mid");
             display.value = many;
             compare(list.count, 30);
+            tryVerify(() => list.ScrollBar.vertical.visible);
         }
 
         function test_areaTextEdited() {
