@@ -66,6 +66,7 @@ DelayButton {
             }
         }
         FocusHighlight {
+            objectName: "focusHighlight"
             anchors.fill: parent
             visible: control.activeFocus
         }

@@ -65,6 +65,7 @@ Item {
                 bevel_width: 1
             }
             FocusHighlight {
+                objectName: "focusHighlight"
                 anchors.fill: parent
                 visible: inner.activeFocus
             }

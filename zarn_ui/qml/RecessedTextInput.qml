@@ -66,9 +66,6 @@ Rectangle {
         activeFocusOnTab: true
         readOnly: !root.editable
         enabled: root.editable
-        // The context menu takes the focus while it is open; the selection must outlive that
-        // for Copy and Cut to act on it.
-        persistentSelection: true
 
         onActiveFocusChanged: {
             if (activeFocus)

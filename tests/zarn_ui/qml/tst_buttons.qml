@@ -204,9 +204,11 @@ Item {
             mouseClick(bubble, 10, 10);
             verify(!bubble.activeFocus, "a click leaves the focus where it was");
             compare(bubbleClicked.count, 1);
+            verify(!findChild(bubble, "focusHighlight").visible);
             before.forceActiveFocus();
             keyClick(Qt.Key_Tab);
             verify(bubble.activeFocus);
+            verify(findChild(bubble, "focusHighlight").visible);
         }
 
         function test_bubble_return_clicks_keypad_enter_does_not() {
@@ -288,6 +290,31 @@ Item {
             compare(bar.implicitHeight, 52);
         }
 
+        // Every control that offers a tip shows it after 500 ms of hovering, and only with text.
+        function test_tool_tip_convention_data() {
+            return [
+                { tag: "BubbleButton", control: bubble },
+                { tag: "GraphicButton", control: graphic },
+            ];
+        }
+
+        function test_tool_tip_convention(data) {
+            const tip = data.control.toolTip;
+            compare(tip.delay, 500);
+            mouseMove(data.control, 10, 10);
+            wait(700);
+            verify(!tip.opened, "no text, no tip");
+            park();
+            tip.text = "Shows the way";
+            mouseMove(data.control, 12, 12);
+            wait(300);
+            verify(!tip.opened, "not before 500 ms");
+            tryVerify(() => tip.opened, 1000);
+            park();
+            tryVerify(() => !tip.visible, 1000);
+            tip.text = "";
+        }
+
         function test_graphic_sizes() {
             compare(graphic.width, 64);
             compare(graphic.height, 42);
@@ -341,6 +368,7 @@ Item {
             bubble.forceActiveFocus();
             keyClick(Qt.Key_Tab);
             verify(inner.activeFocus);
+            verify(findChild(graphic, "focusHighlight").visible);
             keyClick(Qt.Key_Return);
             compare(graphicClicked.count, 2);
         }

@@ -183,6 +183,22 @@ Item {
             }
         }
 
+        function test_tab_tool_tip() {
+            const tip = markerTab.toolTip;
+            compare(tip.delay, 500);
+            tip.text = "Markers of the song";
+            mouseMove(markerTab, 5, 5);
+            wait(300);
+            verify(!tip.opened);
+            tryVerify(() => tip.opened, 1000);
+            park();
+            tryVerify(() => !tip.visible, 1000);
+            tip.text = "";
+            mouseMove(markerTab, 5, 5);
+            wait(700);
+            verify(!tip.opened);
+        }
+
         function test_mode_tabs_switch_the_stack() {
             compare(modeStack.currentIndex, 0);
             mouseClick(scoreTab);
