@@ -40,8 +40,11 @@ std::vector<std::pair<cmn::ZarnEvent*, std::string>> EditModel::GetMarkers()
 {
     auto result = showManager->GetMarkers();
     markers.clear();
-    for (const auto& [event, barText] : result)
+    markerIndexByTick.clear();
+    for (const auto& [event, barText] : result) {
+        markerIndexByTick[event->abs_time()] = markers.size();
         markers.push_back(event);
+    }
     return result;
 }
 

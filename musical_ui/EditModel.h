@@ -4,6 +4,9 @@
 #include "ShowManager.h"
 #include "zarn_core/ZarnEvent.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -21,7 +24,8 @@ public:
     EditModel(std::shared_ptr<zarn::ShowManager> showManager, bool oscEnabled);
 
     std::string GetBarString(unsigned tick);
-    // Refills `markers` from the engine and returns the markers with their bar texts.
+    // Refills `markers` (and their tick index) from the engine and returns the markers with
+    // their bar texts.
     std::vector<std::pair<cmn::ZarnEvent*, std::string>> GetMarkers();
     // Replaces the bars-and-beats index with the engine's current one for `songNumber`;
     // when the engine or the index fails, the old index stays and the error goes on.
@@ -42,6 +46,8 @@ public:
     std::string songNumber;
     std::vector<std::unique_ptr<cmn::ZarnEvent>> panelEvents;
     std::vector<cmn::ZarnEvent*> markers;
+    // A marker's tick to its position in `markers`; of two markers at one tick the later wins.
+    std::map<std::uint32_t, std::size_t> markerIndexByTick;
     std::shared_ptr<BarsBeatsEventSequence> barsBeats;
     bool oscEnabled = false;
 

@@ -175,13 +175,18 @@ private slots:
         auto model = MakeModel();
         QVERIFY(model->GetMarkers().empty());
         QVERIFY(model->markers.empty());
+        QVERIFY(model->markerIndexByTick.empty());
         engine_->markers.push_back(std::make_unique<CL::Marker>(0, "Top", "E1.1"));
         engine_->markers.push_back(std::make_unique<CL::Marker>(1920, "Verse", "E2.1"));
+        engine_->markers.push_back(std::make_unique<CL::Marker>(1920, "Key change", "E2.1-2"));
         model->GetMarkers();
         const auto result = model->GetMarkers();
-        QCOMPARE(result.size(), std::size_t(2));
-        QCOMPARE(model->markers, (std::vector<cmn::ZarnEvent*>{engine_->markers[0].get(), engine_->markers[1].get()}));
+        QCOMPARE(result.size(), std::size_t(3));
+        QCOMPARE(model->markers, (std::vector<cmn::ZarnEvent*>{engine_->markers[0].get(), engine_->markers[1].get(),
+                                                               engine_->markers[2].get()}));
         QCOMPARE(result[1].second, std::string("Bar 2"));
+        // Of two markers at one tick, the later one answers for the tick.
+        QCOMPARE(model->markerIndexByTick, (std::map<std::uint32_t, std::size_t>{{0, 0}, {1920, 2}}));
     }
 
     void panelEventsComeFromTheEngine()
