@@ -99,6 +99,8 @@ Window {
         }
         Keys.onReleased: (event) => {
             event.accepted = false;
+            if (event.isAutoRepeat)
+                return;
             // The release of the reveal key may still carry its own modifier bit.
             root.toggleNeverShowHeld = event.key !== root.revealKey && (event.modifiers & root.revealModifier) !== 0;
         }
