@@ -206,12 +206,16 @@ void Editor::Commit(std::vector<HistoryItem> items)
 template <class F>
 void Editor::Guarded(F&& edit)
 {
-    // A refused edit leaves nothing to report, so the caller refreshes every kind.
+    // A refused edit leaves nothing to report, so the caller refreshes every kind. Callers
+    // catch CL::EditorError only, so a failure of the engine's show information is one too.
     try {
         edit();
-    } catch (...) {
+    } catch (const EditorError&) {
         lastCodes_.clear();
         throw;
+    } catch (const std::exception& e) {
+        lastCodes_.clear();
+        throw EditorError(e.what());
     }
 }
 

@@ -67,6 +67,7 @@ private slots:
     void move_data();
     void move();
     void moveRefusal();
+    void showInfoFailureIsEditorError();
     void valueEdits_data();
     void valueEdits();
     void valueEditAfterMoveOfRememberedEvent();
@@ -232,6 +233,26 @@ void TestZarnCoreEditor::moveRefusal()
                              editor.EditEventStartEndValues(CL::Vamp(0, 1, "V9.9", 0), 0, 1920, false, false));
     QCOMPARE(*editor.GetSongLog("1")->GetAllEvents()[0], static_cast<const cmn::ZarnEvent&>(vamp));
     QVERIFY_THROWS_EXCEPTION(CL::EditorHistoryNoActionError, editor.GetEditedCodes());
+}
+
+void TestZarnCoreEditor::showInfoFailureIsEditorError()
+{
+    // The tools catch CL::EditorError only.
+    CL::Editor editor = MakeEditor();
+    const CL::Click click(0, 1920, "L1.1", 4);
+    editor.AddEvent(click);
+    CL::Editor::ShowInfo info;
+    info.clickValues = [](const std::string&, std::uint32_t, std::uint32_t) -> std::vector<int> {
+        throw std::runtime_error("no bars here");
+    };
+    editor.SetShowInfo(info);
+    try {
+        editor.EditEventStartEndValues(click, 1920, 3840, false, false);
+        QFAIL("moved");
+    } catch (const CL::EditorError& e) {
+        QCOMPARE(std::string(e.what()), std::string("no bars here"));
+    }
+    QCOMPARE(editor.GetSongLog("1")->GetClicks().at(0).start(), 0u);
 }
 
 void TestZarnCoreEditor::valueEdits_data()
