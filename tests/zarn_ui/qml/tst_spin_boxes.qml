@@ -64,6 +64,11 @@ Item {
         signalName: "decrementValue"
     }
 
+    Component {
+        id: signalSpy
+        SignalSpy {}
+    }
+
     TestCase {
         name: "SpinBoxes"
         when: windowShown
@@ -217,6 +222,24 @@ Item {
             verify(startsAtOne.decrementButton.enabled);
             startsAtOne.intValue = 1;
             verify(!startsAtOne.decrementButton.enabled);
+        }
+
+        function test_recessed_field() {
+            const edited = signalSpy.createObject(stage, { target: repeatCount, signalName: "textEdited" });
+            const finished = signalSpy.createObject(stage, { target: repeatCount, signalName: "editingFinished" });
+            repeatCount.inputFocus = true;
+            verify(repeatCount.input.field.activeFocus, "screens focus the field on opening");
+            compare(repeatCount.input.field.selectedText, "2");
+            keyClick("7");
+            compare(repeatCount.value, "7");
+            compare(edited.count, 1);
+            keyClick(Qt.Key_Return);
+            compare(finished.count, 1);
+            compare(repeatCount.intValue, 2, "the tool reads the text and decides");
+            compare(repeatCount.textIndent, 5);
+            repeatCount.value = "2";
+            edited.destroy();
+            finished.destroy();
         }
 
         function test_recessed_size() {
