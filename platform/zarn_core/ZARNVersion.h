@@ -4,6 +4,15 @@
 #include <cstdint>
 #include <string>
 
+// Some C libraries define major() and minor() as macros (<sys/sysmacros.h>); the fields
+// below carry those names.
+#ifdef major
+#undef major
+#endif
+#ifdef minor
+#undef minor
+#endif
+
 namespace cmn {
 
 // A change log's version "major.minor". The fields are 16 bits wide, but file names, the
