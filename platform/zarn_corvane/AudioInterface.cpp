@@ -189,18 +189,21 @@ void AudioInterface::StartThreads(std::function<void()> startupHook)
             if (hook)
                 hook();
         } catch (...) {
+            // Start-up failed: the clock is never read, so nobody waits on it.
             std::lock_guard lock(startupMutex_);
             startupError_ = std::current_exception();
             started_ = true;
             startupDone_.notify_all();
             return;
         }
+        // Attached before the constructor returns, so no step a caller takes is missed.
+        const auto startTime = clock_->Attach();
         {
             std::lock_guard lock(startupMutex_);
             started_ = true;
         }
         startupDone_.notify_all();
-        ClockLoop();
+        ClockLoop(startTime);
     });
     std::unique_lock lock(startupMutex_);
     startupDone_.wait(lock, [this] { return started_; });
@@ -268,10 +271,8 @@ double AudioInterface::ClockSeconds() const
     return std::chrono::duration<double>(clock_->Now()).count();
 }
 
-void AudioInterface::ClockLoop()
+void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
 {
-    clock_->Attach();
-    auto last = clock_->Now();
     while (!stopping_) {
         const auto now = clock_->WaitForNextStep(last);
         if (stopping_)

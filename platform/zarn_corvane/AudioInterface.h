@@ -161,7 +161,7 @@ private:
     void QueueOutputLocked();
     void QueueNotice(zarn::player::EngineEventKind kind, int value);
     void Deliver(Delivery& d);
-    void ClockLoop();
+    void ClockLoop(zarn::player::Clock::Duration startTime);
     void DeliveryLoop();
     void StartThreads(std::function<void()> startupHook);
     void StopThreads();

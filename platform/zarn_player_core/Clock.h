@@ -24,8 +24,8 @@ public:
     virtual void StepDone(Duration at) = 0;
     // Ends a pending WaitForNextStep early (used when the consumer shuts down).
     virtual void Wake() = 0;
-    // A consumer starts or stops reading this clock.
-    virtual void Attach() = 0;
+    // A consumer starts reading this clock; returns the time it starts from.
+    virtual Duration Attach() = 0;
     virtual void Detach() = 0;
 };
 

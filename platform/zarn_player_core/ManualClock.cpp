@@ -61,11 +61,12 @@ void ManualClock::Wake()
     changed_.notify_all();
 }
 
-void ManualClock::Attach()
+Clock::Duration ManualClock::Attach()
 {
     std::lock_guard lock(mutex_);
     ++consumers_;
     done_ = now_;
+    return now_;
 }
 
 void ManualClock::Detach()

@@ -22,7 +22,7 @@ public:
     Duration WaitForNextStep(Duration since) override;
     void StepDone(Duration at) override;
     void Wake() override;
-    void Attach() override;
+    Duration Attach() override;
     void Detach() override;
 
 private:

@@ -34,7 +34,10 @@ void SteadyClock::Wake()
     wake_.notify_all();
 }
 
-void SteadyClock::Attach() {}
+Clock::Duration SteadyClock::Attach()
+{
+    return Now();
+}
 void SteadyClock::Detach() {}
 
 } // namespace zarn::player

@@ -19,9 +19,9 @@ private slots:
         ManualClock clock(milliseconds(5));
         std::atomic<bool> stop{false};
         std::vector<Clock::Duration> seen;
-        clock.Attach();
+        const Clock::Duration start = clock.Attach();
         std::thread consumer([&] {
-            Clock::Duration last{0};
+            Clock::Duration last = start;
             while (!stop) {
                 last = clock.WaitForNextStep(last);
                 if (stop)
