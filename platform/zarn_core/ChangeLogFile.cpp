@@ -81,18 +81,45 @@ std::string ToJson(const Value& value)
     return std::string(buffer.GetString(), buffer.GetSize());
 }
 
+// A known member holding an object whose own unknown members are kept too.
+struct Nested
+{
+    const char* name;
+    std::initializer_list<const char*> known;
+};
+
+bool IsOneOf(const std::string& name, std::initializer_list<const char*> names)
+{
+    return std::any_of(names.begin(), names.end(), [&name](const char* k) { return name == k; });
+}
+
 // The members of `object` not named in `known`, as one JSON object text ("" when none).
-std::string UnknownMembers(const Value& object, std::initializer_list<const char*> known)
+// For a nested object, its unknown members are kept under its own name.
+std::string UnknownMembers(const Value& object, std::initializer_list<const char*> known,
+                           std::initializer_list<Nested> nested = {})
 {
     rapidjson::Document extras(rapidjson::kObjectType);
+    auto& allocator = extras.GetAllocator();
     bool any = false;
     for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it) {
         const std::string name = Str(it->name);
-        if (std::any_of(known.begin(), known.end(), [&name](const char* k) { return name == k; }))
+        if (IsOneOf(name, known)) {
+            for (const Nested& n : nested) {
+                if (name != n.name || !it->value.IsObject())
+                    continue;
+                Value inner(rapidjson::kObjectType);
+                for (auto m = it->value.MemberBegin(); m != it->value.MemberEnd(); ++m) {
+                    if (!IsOneOf(Str(m->name), n.known))
+                        inner.AddMember(Value(m->name, allocator), Value(m->value, allocator), allocator);
+                }
+                if (inner.MemberCount() > 0) {
+                    extras.AddMember(Value(it->name, allocator), inner, allocator);
+                    any = true;
+                }
+            }
             continue;
-        Value key(it->name, extras.GetAllocator());
-        Value copy(it->value, extras.GetAllocator());
-        extras.AddMember(key, copy, extras.GetAllocator());
+        }
+        extras.AddMember(Value(it->name, allocator), Value(it->value, allocator), allocator);
         any = true;
     }
     return any ? ToJson(extras) : std::string();
@@ -244,7 +271,8 @@ cmn::ZarnEvent ParseEvent(const Value& e, const std::string& where)
             Fail(where, "has an \"sfx\" that is not an object");
         event.sfx_properties(SfxProperties(RequireString(*sfx, "name", where + " (sfx)", false)));
     }
-    event.UnknownMembersJson(UnknownMembers(e, {"code", "id", "start", "end", "text", "int", "float", "osc", "sfx"}));
+    event.UnknownMembersJson(UnknownMembers(e, {"code", "id", "start", "end", "text", "int", "float", "osc", "sfx"},
+                                            {{"osc", {"message", "networkId"}}, {"sfx", {"name"}}}));
     return event;
 }
 
@@ -382,19 +410,59 @@ void Key(Writer& w, const char* name)
     w.Key(name);
 }
 
-// Writes the members of a stored JSON object text into the object being written.
+// Unknown members kept from the file, written back into the objects being written.
+class ExtraMembers
+{
+public:
+    explicit ExtraMembers(const std::string& json)
+    {
+        if (json.empty())
+            return;
+        doc_.Parse<kParseFlags>(json.data(), json.size());
+        ok_ = !doc_.HasParseError() && doc_.IsObject();
+    }
+
+    bool HasNested(const char* name) const
+    {
+        if (!ok_)
+            return false;
+        const auto it = doc_.FindMember(name);
+        return it != doc_.MemberEnd() && it->value.IsObject();
+    }
+
+    // The members kept for a nested object, into the object being written.
+    void WriteNested(Writer& w, const char* name) const
+    {
+        if (!HasNested(name))
+            return;
+        const Value& inner = doc_[name];
+        for (auto it = inner.MemberBegin(); it != inner.MemberEnd(); ++it) {
+            w.Key(it->name.GetString(), it->name.GetStringLength());
+            it->value.Accept(w);
+        }
+    }
+
+    // The object's own members, leaving out those kept for nested objects.
+    void Write(Writer& w, std::initializer_list<const char*> nestedNames = {}) const
+    {
+        if (!ok_)
+            return;
+        for (auto it = doc_.MemberBegin(); it != doc_.MemberEnd(); ++it) {
+            if (IsOneOf(Str(it->name), nestedNames))
+                continue;
+            w.Key(it->name.GetString(), it->name.GetStringLength());
+            it->value.Accept(w);
+        }
+    }
+
+private:
+    rapidjson::Document doc_;
+    bool ok_ = false;
+};
+
 void WriteUnknownMembers(Writer& w, const std::string& json)
 {
-    if (json.empty())
-        return;
-    rapidjson::Document extras;
-    extras.Parse<kParseFlags>(json.data(), json.size());
-    if (extras.HasParseError() || !extras.IsObject())
-        return;
-    for (auto it = extras.MemberBegin(); it != extras.MemberEnd(); ++it) {
-        w.Key(it->name.GetString(), it->name.GetStringLength());
-        it->value.Accept(w);
-    }
+    ExtraMembers(json).Write(w);
 }
 
 void WriteRaw(Writer& w, const std::string& json)
@@ -413,6 +481,7 @@ bool CarriesInt(char c)
 
 void WriteEvent(Writer& w, const cmn::ZarnEvent& e)
 {
+    const ExtraMembers extras(e.UnknownMembersJson());
     w.StartObject();
     Key(w, "code");
     const char code[2] = {e.code(), '\0'};
@@ -436,23 +505,26 @@ void WriteEvent(Writer& w, const cmn::ZarnEvent& e)
         // JSON has no infinities: a value that is not finite cannot have come from a file.
         w.Double(std::isfinite(e.double_value()) ? e.double_value() : 0.0);
     }
-    if (e.code() == codes::Osc || !e.osc_properties().empty()) {
+    if (e.code() == codes::Osc || !e.osc_properties().empty() || extras.HasNested("osc")) {
         Key(w, "osc");
         w.StartObject();
         Key(w, "message");
         String(w, e.osc_properties().Message());
         Key(w, "networkId");
         String(w, e.osc_properties().NetworkId());
+        extras.WriteNested(w, "osc");
         w.EndObject();
     }
-    if (e.code() == codes::Sfx || e.code() == codes::AmbientSfx || !e.sfx_properties().empty()) {
+    if (e.code() == codes::Sfx || e.code() == codes::AmbientSfx || !e.sfx_properties().empty()
+        || extras.HasNested("sfx")) {
         Key(w, "sfx");
         w.StartObject();
         Key(w, "name");
         String(w, e.sfx_properties().name());
+        extras.WriteNested(w, "sfx");
         w.EndObject();
     }
-    WriteUnknownMembers(w, e.UnknownMembersJson());
+    extras.Write(w, {"osc", "sfx"});
     w.EndObject();
 }
 
@@ -506,7 +578,8 @@ ChangeLogFile::LoadResult ChangeLogFile::Parse(std::string_view json, const Clic
     std::vector<std::pair<std::string, cmn::ZarnEvent>> events;
     ParseSongs(doc, data, events);
     data.unknownMembersJson =
-        UnknownMembers(doc, {"format", "version", "modified", "networks", "outputPaths", "songs"});
+        UnknownMembers(doc, {"format", "version", "modified", "networks", "outputPaths", "songs"},
+                       {{"version", {"major", "minor"}}});
 
     Repair(events, clickValues, result.repairs);
     for (const auto& [song, event] : events)
@@ -526,6 +599,7 @@ ChangeLogFile::LoadResult ChangeLogFile::Load(const std::filesystem::path& file,
 
 std::string ChangeLogFile::Serialize(const ChangeLogData& data)
 {
+    const ExtraMembers topExtras(data.unknownMembersJson);
     rapidjson::StringBuffer buffer;
     Writer w(buffer);
     w.SetIndent(' ', 1);
@@ -538,6 +612,7 @@ std::string ChangeLogFile::Serialize(const ChangeLogData& data)
     w.Uint(data.version.major);
     Key(w, "minor");
     w.Uint(data.version.minor);
+    topExtras.WriteNested(w, "version");
     w.EndObject();
     Key(w, "modified");
     w.Uint(data.modified);
@@ -599,7 +674,7 @@ std::string ChangeLogFile::Serialize(const ChangeLogData& data)
         w.EndObject();
     }
     w.EndObject();
-    WriteUnknownMembers(w, data.unknownMembersJson);
+    topExtras.Write(w, {"version"});
     w.EndObject();
     std::string text(buffer.GetString(), buffer.GetSize());
     text += '\n';

@@ -130,23 +130,32 @@ void TestZarnCoreChangeLog::documentedExampleReads()
 
 void TestZarnCoreChangeLog::unknownMembersAndKindsSurvive()
 {
-    const std::string json = R"({"format":"1.0","version":{"major":1,"minor":0},"modified":5,
+    const std::string json = R"({"format":"1.0","version":{"major":1,"minor":0,"futureBuild":7},"modified":5,
  "futureTop":{"a":[1,2,{"b":null}]},
  "networks":[{"id":"N0","name":"n","ip":"127.0.0.1","port":1,"tcp":0,"futureNet":true}],
  "outputPaths":[{"id":"p","name":"Main","deviceId":"","deviceName":"","futurePath":1.5}],
  "songs":{"1":{"attacca":0,"futureSong":"x","events":[
    {"code":"E","id":"E1","start":0,"end":0,"text":"A","futureEvent":{"c":"d"}},
+   {"code":"S","id":"S1","start":5,"osc":{"message":"/go","networkId":"N0","futureArgs":[1]}},
+   {"code":"Q","id":"Q1","start":6,"sfx":{"name":"Rain","futureGain":-3}},
    {"code":"Z","id":"Z1","start":10,"whatever":[true]}]}}})";
     const auto loaded = CL::ChangeLogFile::Parse(json);
     const std::string saved = CL::ChangeLogFile::Serialize(loaded.data);
     for (const char* kept : {"\"futureTop\"", "\"futureNet\": true", "\"futurePath\": 1.5", "\"futureSong\": \"x\"",
-                             "\"futureEvent\"", "\"code\": \"Z\"", "\"whatever\""})
+                             "\"futureEvent\"", "\"code\": \"Z\"", "\"whatever\"", "\"futureBuild\": 7",
+                             "\"futureArgs\"", "\"futureGain\": -3"})
         QVERIFY2(saved.find(kept) != std::string::npos, kept);
     const auto again = CL::ChangeLogFile::Parse(saved);
     QVERIFY(again.data == loaded.data);
     QCOMPARE(CL::ChangeLogFile::Serialize(again.data), saved);
     // The unknown kind is not an event the program sees.
-    QCOMPARE(loaded.data.songs.at("1").EventCount(), std::size_t(1));
+    QCOMPARE(loaded.data.songs.at("1").EventCount(), std::size_t(3));
+    // Nested members stay inside their own objects.
+    const auto version = saved.find("\"version\"");
+    QVERIFY(saved.find("\"futureBuild\"") < saved.find("}", version));
+    const auto osc = saved.find("\"osc\"");
+    QVERIFY(saved.find("\"futureArgs\"") < saved.find("}", osc));
+    QCOMPARE(loaded.data.songs.at("1").GetOscs().at(0).osc_properties().Message(), std::string("/go"));
 }
 
 void TestZarnCoreChangeLog::formatVersions_data()
