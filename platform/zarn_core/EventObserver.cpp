@@ -5,26 +5,17 @@
 #include <algorithm>
 
 namespace notify {
-namespace {
-
-// Keeps the hub alive as long as any observer exists.
-std::shared_ptr<EngineEventHubCore> Hub()
-{
-    return EngineEventHubCore::Instance();
-}
-
-} // namespace
 
 EventObserver::EventObserver()
-    : state_(std::make_shared<State>())
+    : hub_(EngineEventHubCore::Instance())
+    , state_(std::make_shared<State>())
 {
-    Hub()->Add(state_);
+    hub_->Add(state_);
 }
 
 EventObserver::~EventObserver()
 {
-    const auto hub = Hub();
-    hub->Remove(state_.get());
+    hub_->Remove(state_.get());
     std::unique_lock lock(state_->mutex);
     state_->alive = false;
     // Wait for calls on other threads; a callback that destroys its own observer must

@@ -7,7 +7,7 @@
 
 namespace notify {
 
-class EngineEventHub;
+class EngineEventHubCore;
 
 // Receives the engine's notifications of the kinds it registered for, each with the
 // program's own id. The callback runs on an engine thread; the text is valid only during
@@ -55,6 +55,7 @@ public:
     struct State; // shared with the hub
 
 private:
+    std::shared_ptr<EngineEventHubCore> hub_; // kept alive while any observer exists
     std::shared_ptr<State> state_;
 };
 
