@@ -1,8 +1,6 @@
 #include "CorvanePlayerFactory.h"
 
-#include "Interface.h"
-
-#include <stdexcept>
+#include "Corvane2AudioInterface.h"
 
 #ifndef CORVANE_VERSION_MAJOR
 #define CORVANE_VERSION_MAJOR 0
@@ -40,9 +38,15 @@ CorvanePlayerFactory::CorvanePlayerFactory()
 }
 
 std::unique_ptr<Interface> CorvanePlayerFactory::CreateAudioInterface(
-    const QString&, std::shared_ptr<zarn::PlayerOscCallback>)
+    const QString& showFolder, std::shared_ptr<zarn::PlayerOscCallback> oscCallback)
 {
-    throw std::runtime_error("The playback engine is not part of this build yet.");
+    const std::string dataFolder = GetDataFolder().toStdString();
+    auto engine = std::make_unique<zarn::Corvane2AudioInterface>(showFolder.toStdString(), dataFolder,
+                                                                 std::move(oscCallback));
+    // A failure on one of the engine's own threads surfaces here; the engine is then
+    // destroyed (its threads joined) as the exception leaves.
+    engine->ThrowIfThreadExceptions();
+    return engine;
 }
 
 } // namespace zarn::qt
