@@ -2,13 +2,13 @@
 
 #include "ChangeLogFile.h"
 #include "ChangeLogName.h"
+#include "FileBytes.h"
 
 #include <rapidjson/document.h>
 
 #include <chrono>
 #include <filesystem>
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
 namespace CL {
@@ -40,26 +40,22 @@ ChangeLog::ChangeLog(const std::string& path, const std::string& credentialFileP
     // The writer's own time stamp wins; the file's write time stands in when the content
     // cannot tell.
     bool haveModified = false;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size <= ChangeLogFile::kMaxFileBytes) {
-        std::ifstream in(path, std::ios::binary);
-        std::string bytes(static_cast<std::size_t>(size), '\0');
-        if (in.read(bytes.data(), static_cast<std::streamsize>(size))) {
-            rapidjson::Document doc;
-            doc.Parse<rapidjson::kParseIterativeFlag>(bytes.data(), bytes.size());
-            if (!doc.HasParseError() && doc.IsObject()) {
-                const auto it = doc.FindMember("modified");
-                if (it != doc.MemberEnd() && it->value.IsUint()) {
-                    modified = it->value.GetUint();
-                    haveModified = true;
-                }
-            } else if (problem_.empty()) {
-                problem_ = "The content is not a change log";
+    try {
+        const std::string bytes = zarn::FileBytes::Read(path, ChangeLogFile::kMaxFileBytes);
+        rapidjson::Document doc;
+        doc.Parse<rapidjson::kParseIterativeFlag>(bytes.data(), bytes.size());
+        if (!doc.HasParseError() && doc.IsObject()) {
+            const auto it = doc.FindMember("modified");
+            if (it != doc.MemberEnd() && it->value.IsUint()) {
+                modified = it->value.GetUint();
+                haveModified = true;
             }
+        } else if (problem_.empty()) {
+            problem_ = "The content is not a change log";
         }
-    } else if (problem_.empty()) {
-        problem_ = ec ? ec.message() : "The file is too large";
+    } catch (const std::exception& e) {
+        if (problem_.empty())
+            problem_ = e.what();
     }
     if (!haveModified) {
         std::error_code timeError;

@@ -1,6 +1,7 @@
 #include "ChangeLogFile.h"
 
 #include "AtomicFile.h"
+#include "FileBytes.h"
 #include "ChangeLogFormatError.h"
 #include "ChangeLogVersionError.h"
 #include "EventRules.h"
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <initializer_list>
 #include <limits>
 #include <set>
@@ -355,12 +355,9 @@ void Repair(std::vector<std::pair<std::string, cmn::ZarnEvent>>& events, const C
         if (!id.empty()) {
             std::string fixed = EventRules::IsValidEventId(id) ? id : EventRules::SanitizeEventId(id);
             if (seenIds.count(fixed) != 0 || (fixed != id && usedIds.count(fixed) != 0)) {
-                const std::string base = fixed.substr(0, EventRules::kMaxEventIdLength - 6);
-                for (unsigned n = 2;; ++n) {
-                    fixed = base + "-" + std::to_string(n);
-                    if (usedIds.count(fixed) == 0 && seenIds.count(fixed) == 0)
-                        break;
-                }
+                fixed = EventRules::WithFreeSuffix(fixed, [&](const std::string& candidate) {
+                    return usedIds.count(candidate) != 0 || seenIds.count(candidate) != 0;
+                });
             }
             if (fixed != id) {
                 ++repairs.fixedEventCount;
@@ -473,12 +470,6 @@ void WriteRaw(Writer& w, const std::string& json)
         doc.Accept(w);
 }
 
-bool CarriesText(char c) { return c == codes::Marker; }
-bool CarriesInt(char c)
-{
-    return codes::IsPairedEventCode(c) ? c != codes::TempoScale : c == codes::Caesura;
-}
-
 void WriteEvent(Writer& w, const cmn::ZarnEvent& e)
 {
     const ExtraMembers extras(e.UnknownMembersJson());
@@ -492,20 +483,20 @@ void WriteEvent(Writer& w, const cmn::ZarnEvent& e)
     w.Uint(e.start());
     Key(w, "end");
     w.Uint(e.end());
-    if (CarriesText(e.code()) || !e.value().empty()) {
+    if (EventRules::CarriesText(e.code()) || !e.value().empty()) {
         Key(w, "text");
         String(w, e.value());
     }
-    if (CarriesInt(e.code()) || e.int_value() != 0) {
+    if (EventRules::CarriesInt(e.code()) || e.int_value() != 0) {
         Key(w, "int");
         w.Int(e.int_value());
     }
-    if (e.code() == codes::TempoScale || e.double_value() != 0.0) {
+    if (EventRules::CarriesReal(e.code()) || e.double_value() != 0.0) {
         Key(w, "float");
         // JSON has no infinities: a value that is not finite cannot have come from a file.
         w.Double(std::isfinite(e.double_value()) ? e.double_value() : 0.0);
     }
-    if (e.code() == codes::Osc || !e.osc_properties().empty() || extras.HasNested("osc")) {
+    if (EventRules::CarriesOsc(e.code()) || !e.osc_properties().empty() || extras.HasNested("osc")) {
         Key(w, "osc");
         w.StartObject();
         Key(w, "message");
@@ -515,8 +506,7 @@ void WriteEvent(Writer& w, const cmn::ZarnEvent& e)
         extras.WriteNested(w, "osc");
         w.EndObject();
     }
-    if (e.code() == codes::Sfx || e.code() == codes::AmbientSfx || !e.sfx_properties().empty()
-        || extras.HasNested("sfx")) {
+    if (EventRules::CarriesSfx(e.code()) || !e.sfx_properties().empty() || extras.HasNested("sfx")) {
         Key(w, "sfx");
         w.StartObject();
         Key(w, "name");
@@ -526,25 +516,6 @@ void WriteEvent(Writer& w, const cmn::ZarnEvent& e)
     }
     extras.Write(w, {"osc", "sfx"});
     w.EndObject();
-}
-
-std::string ReadFile(const std::filesystem::path& file)
-{
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (ec)
-        throw std::runtime_error("Could not read the change log \"" + file.string() + "\": " + ec.message());
-    if (size > ChangeLogFile::kMaxFileBytes)
-        throw ChangeLogFormatError("The change log \"" + file.string() + "\" is too large ("
-                                   + std::to_string(size) + " bytes).");
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Could not open the change log \"" + file.string() + "\".");
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (in.gcount() != static_cast<std::streamsize>(size))
-        throw std::runtime_error("Could not read the change log \"" + file.string() + "\".");
-    return bytes;
 }
 
 } // namespace
@@ -589,7 +560,7 @@ ChangeLogFile::LoadResult ChangeLogFile::Parse(std::string_view json, const Clic
 
 ChangeLogFile::LoadResult ChangeLogFile::Load(const std::filesystem::path& file, const ClickValuesFn& clickValues)
 {
-    const std::string bytes = ReadFile(file);
+    const std::string bytes = zarn::FileBytes::Read(file, kMaxFileBytes);
     try {
         return Parse(bytes, clickValues);
     } catch (const ChangeLogFormatError& e) {

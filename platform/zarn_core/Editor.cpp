@@ -21,21 +21,6 @@ std::string Quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-bool CarriesText(char code) { return code == codes::Marker; }
-bool CarriesInt(char code)
-{
-    switch (code) {
-    case codes::Vamp: case codes::Repeat: case codes::Click: case codes::Transpose:
-    case codes::Caesura: case codes::Cut: case codes::Fermata:
-        return true;
-    default:
-        return false;
-    }
-}
-bool CarriesFloat(char code) { return code == codes::TempoScale; }
-bool CarriesOsc(char code) { return code == codes::Osc; }
-bool CarriesSfx(char code) { return code == codes::Sfx || code == codes::AmbientSfx; }
-
 char IdPrefix(char kind)
 {
     switch (kind) {
@@ -286,27 +271,27 @@ void Editor::EditValue(const cmn::ZarnEvent& event, const char* what, bool (*car
 
 void Editor::EditEventStringValue(const cmn::ZarnEvent& event, const std::string& value)
 {
-    EditValue(event, "text", &CarriesText, [&value](cmn::ZarnEvent& e) { e.value(value); });
+    EditValue(event, "text", &EventRules::CarriesText, [&value](cmn::ZarnEvent& e) { e.value(value); });
 }
 
 void Editor::EditEventIntValue(const cmn::ZarnEvent& event, int value)
 {
-    EditValue(event, "whole-number value", &CarriesInt, [value](cmn::ZarnEvent& e) { e.int_value(value); });
+    EditValue(event, "whole-number value", &EventRules::CarriesInt, [value](cmn::ZarnEvent& e) { e.int_value(value); });
 }
 
 void Editor::EditEventFloatValue(const cmn::ZarnEvent& event, double value)
 {
-    EditValue(event, "scale value", &CarriesFloat, [value](cmn::ZarnEvent& e) { e.float_value(value); });
+    EditValue(event, "scale value", &EventRules::CarriesReal, [value](cmn::ZarnEvent& e) { e.float_value(value); });
 }
 
 void Editor::EditEventOscPropertyValues(const cmn::ZarnEvent& event, const OscProperties& properties)
 {
-    EditValue(event, "OSC message", &CarriesOsc, [&properties](cmn::ZarnEvent& e) { e.osc_properties(properties); });
+    EditValue(event, "OSC message", &EventRules::CarriesOsc, [&properties](cmn::ZarnEvent& e) { e.osc_properties(properties); });
 }
 
 void Editor::EditEventSFXPropertyValues(const cmn::ZarnEvent& event, const SfxProperties& properties)
 {
-    EditValue(event, "sound effect", &CarriesSfx, [&properties](cmn::ZarnEvent& e) { e.sfx_properties(properties); });
+    EditValue(event, "sound effect", &EventRules::CarriesSfx, [&properties](cmn::ZarnEvent& e) { e.sfx_properties(properties); });
 }
 
 void Editor::DeleteEvent(const cmn::ZarnEvent& event)
@@ -410,15 +395,9 @@ std::string Editor::GetSuggestedEventIdAtTick(std::uint32_t tick, char kind) con
     std::string bar = EventRules::SanitizeEventId(position.bar_number());
     if (bar.empty())
         bar = "0";
-    std::string base = std::string(1, IdPrefix(kind)) + bar + "." + std::to_string(position.beat());
-    base = EventRules::SanitizeEventId(base.substr(0, EventRules::kMaxEventIdLength - 6));
-    if (!IdTaken(base))
-        return base;
-    for (unsigned n = 2;; ++n) {
-        std::string candidate = base + "-" + std::to_string(n);
-        if (!IdTaken(candidate))
-            return candidate;
-    }
+    const std::string base = std::string(1, IdPrefix(kind)) + bar + "." + std::to_string(position.beat());
+    return EventRules::WithFreeSuffix(EventRules::SanitizeEventId(base),
+                                      [this](const std::string& id) { return IdTaken(id); });
 }
 
 void Editor::SelectSongLogForEditing(const std::string& song)

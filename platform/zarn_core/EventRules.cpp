@@ -1,6 +1,7 @@
 #include "EventRules.h"
 
 #include "EditNames.h"
+#include "ZarnEventCode.h"
 
 #include <cstdlib>
 
@@ -52,6 +53,43 @@ int EventRules::NearestAllowed(int value, const std::vector<int>& allowed)
         }
     }
     return best;
+}
+
+std::string EventRules::WithFreeSuffix(const std::string& base, const std::function<bool(const std::string&)>& taken)
+{
+    if (!taken(base) && base.size() <= kMaxEventIdLength)
+        return base;
+    const std::string stem = base.substr(0, kMaxEventIdLength - 6);
+    for (unsigned n = 2;; ++n) {
+        std::string candidate = stem + "-" + std::to_string(n);
+        if (!taken(candidate))
+            return candidate;
+    }
+}
+
+bool EventRules::CarriesText(char code)
+{
+    return code == codes::Marker;
+}
+
+bool EventRules::CarriesInt(char code)
+{
+    return code == codes::Caesura || (codes::IsPairedEventCode(code) && code != codes::TempoScale);
+}
+
+bool EventRules::CarriesReal(char code)
+{
+    return code == codes::TempoScale;
+}
+
+bool EventRules::CarriesOsc(char code)
+{
+    return code == codes::Osc;
+}
+
+bool EventRules::CarriesSfx(char code)
+{
+    return code == codes::Sfx || code == codes::AmbientSfx;
 }
 
 std::string EventRules::KindName(char code)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,19 @@ public:
     // The allowed value nearest to `value` (the smaller one on a tie); `value` itself when
     // `allowed` is empty.
     static int NearestAllowed(int value, const std::vector<int>& allowed);
+
+    // `base` when it is free, else base-2, base-3, ... (the base cut so the result stays
+    // within the id length).
+    static std::string WithFreeSuffix(const std::string& base, const std::function<bool(const std::string&)>& taken);
+
+    // Which value a kind carries: a marker's text; the count, half steps, click value or
+    // third value of the integer kinds; a tempo scale's factor; a cue's OSC message; a
+    // sound effect.
+    static bool CarriesText(char code);
+    static bool CarriesInt(char code);
+    static bool CarriesReal(char code);
+    static bool CarriesOsc(char code);
+    static bool CarriesSfx(char code);
 
     // The display name for messages ("Skip" for the fermata kind).
     static std::string KindName(char code);

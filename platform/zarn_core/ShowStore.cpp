@@ -1,13 +1,13 @@
 #include "ShowStore.h"
 
 #include "AtomicFile.h"
+#include "FileBytes.h"
 
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -16,21 +16,6 @@ namespace {
 
 constexpr std::uintmax_t kMaxStoreFileBytes = 4u * 1024u * 1024u;
 constexpr unsigned kParseFlags = rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag;
-
-std::string ReadSmallFile(const std::filesystem::path& file)
-{
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (ec)
-        throw std::runtime_error("Could not read \"" + file.string() + "\": " + ec.message());
-    if (size > kMaxStoreFileBytes)
-        throw std::runtime_error("\"" + file.string() + "\" is too large to be read");
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(size)))
-        throw std::runtime_error("Could not read \"" + file.string() + "\"");
-    return bytes;
-}
 
 void ParseJson(rapidjson::Document& doc, const std::string& bytes, const std::filesystem::path& file)
 {
@@ -113,7 +98,7 @@ ShowStore::ShowStore(std::filesystem::path dataFolder)
     if (!std::filesystem::exists(file, ec))
         throw std::runtime_error("No show is installed");
     rapidjson::Document doc;
-    ParseJson(doc, ReadSmallFile(file), file);
+    ParseJson(doc, zarn::FileBytes::Read(file, kMaxStoreFileBytes), file);
 
     apiBaseUrl_ = OptionalString(doc, "apiBaseUrl", file);
     const std::string current = OptionalString(doc, "current", file);
@@ -202,7 +187,7 @@ ShowCredential ShowStore::GetCredential() const
     if (!std::filesystem::exists(file, ec))
         return ShowCredential();
     rapidjson::Document doc;
-    ParseJson(doc, ReadSmallFile(file), file);
+    ParseJson(doc, zarn::FileBytes::Read(file, kMaxStoreFileBytes), file);
     ShowCredential credential;
     credential.showId = OptionalString(doc, "showId", file);
     credential.authHash = OptionalString(doc, "authHash", file);
