@@ -322,6 +322,13 @@ std::string Percent(double factor)
     return std::to_string(std::llround(factor * 100.0)) + "%";
 }
 
+// "Vamp V3.1", or "Vamp at tick 1920" for an event without an id.
+std::string Label(const cmn::ZarnEvent& e)
+{
+    const std::string name = EventRules::KindName(e.code());
+    return e.EventId().empty() ? name + " at tick " + std::to_string(e.start()) : name + " " + e.EventId();
+}
+
 std::string Line(const std::string& song, const std::string& text)
 {
     return "Song " + song + ": " + text + "\n";
@@ -346,7 +353,7 @@ void Repair(std::vector<std::pair<std::string, cmn::ZarnEvent>>& events, const C
             e.start(e.end());
             e.end(start);
             ++repairs.fixedEventCount;
-            repairs.fixedEventDescription += Line(song, name + " " + e.EventId() + " ran backwards, from "
+            repairs.fixedEventDescription += Line(song, Label(e) + " ran backwards, from "
                                                             + std::to_string(start) + " to " + std::to_string(e.start())
                                                             + "; its start and end were swapped.");
         }
@@ -375,7 +382,7 @@ void Repair(std::vector<std::pair<std::string, cmn::ZarnEvent>>& events, const C
             const double clamped = std::clamp(factor, EventRules::kMinTempoScale, EventRules::kMaxTempoScale);
             if (clamped != factor) {
                 e.float_value(clamped);
-                repairs.tempoScaleWarnings += Line(song, "Tempo " + e.EventId() + " had a scale of " + Percent(factor)
+                repairs.tempoScaleWarnings += Line(song, Label(e) + " had a scale of " + Percent(factor)
                                                              + ", outside 50% to 200%; it is now " + Percent(clamped)
                                                              + ".");
             }
@@ -383,7 +390,7 @@ void Repair(std::vector<std::pair<std::string, cmn::ZarnEvent>>& events, const C
             const auto allowed = clickValues ? clickValues(song, e.start(), e.end()) : EventRules::DefaultClickValues();
             if (!allowed.empty() && std::find(allowed.begin(), allowed.end(), e.int_value()) == allowed.end()) {
                 const int nearest = EventRules::NearestAllowed(e.int_value(), allowed);
-                repairs.modifiedClickEditLog += Line(song, "Click " + e.EventId() + " had the click value "
+                repairs.modifiedClickEditLog += Line(song, Label(e) + " had the click value "
                                                                + std::to_string(e.int_value())
                                                                + ", which is not allowed there; it is now "
                                                                + std::to_string(nearest) + ".");

@@ -250,6 +250,7 @@ void TestZarnCoreChangeLog::repairs()
         {"code":"D","id":"T1","start":0,"end":1920,"float":2.5},
         {"code":"D","id":"T2","start":1920,"end":3840,"float":0.25},
         {"code":"D","id":"T3","start":3840,"end":5760,"float":1.5},
+        {"code":"D","start":5760,"end":7680,"float":3},
         {"code":"L","id":"L1","start":0,"end":1920,"int":5},
         {"code":"L","id":"L2","start":1920,"end":3840,"int":10},
         {"code":"E","id":"dup","start":0,"end":480,"text":"a"},
@@ -275,7 +276,8 @@ void TestZarnCoreChangeLog::repairs()
     QCOMPARE(song.GetTempoScales().at(2).double_value(), 1.5);
     QCOMPARE(QString::fromStdString(r.tempoScaleWarnings),
              QString("Song 1: Tempo T1 had a scale of 250%, outside 50% to 200%; it is now 200%.\n"
-                     "Song 1: Tempo T2 had a scale of 25%, outside 50% to 200%; it is now 50%.\n"));
+                     "Song 1: Tempo T2 had a scale of 25%, outside 50% to 200%; it is now 50%.\n"
+                     "Song 1: Tempo at tick 5760 had a scale of 300%, outside 50% to 200%; it is now 200%.\n"));
 
     QCOMPARE(song.GetClicks().at(0).int_value(), 4);
     QCOMPARE(song.GetClicks().at(1).int_value(), 8); // 10 is as near 8 as 12: the smaller wins
