@@ -9,9 +9,12 @@
 #include "PerformShowDownload.h"
 #include "ZARNDownloader.h"
 
+#include "zarn_core/ChangeLogFile.h"
 #include "zarn_core/ShowStore.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -65,7 +68,7 @@ private slots:
         const cmn::ShowStore loaded(data.path().toStdString());
         const auto pages = zarn::tools::ScorePacker::Unpack(show.filePath(scores[0]).toStdString(), loaded.GetScoreKey(),
                                                             loaded.GetScoreIv());
-        QVERIFY(pages.size() >= 2);
+        QCOMPARE(pages.size(), std::size_t(6)); // one per page of show.json
 
         // Nothing is missing at the next start.
         NetworkApiInterface again(store.ApiBaseUrl());
@@ -83,8 +86,35 @@ private slots:
         const std::string destination = (store.CurrentShowFolder() / link.data->fileName).string();
         zarn::networking::ZARNDownloader().DownloadForShow(link.data->link, destination, link.data->extra,
                                                            link.data->keyHex, store.CurrentShowFolder());
-        QVERIFY(QFileInfo::exists(QString::fromStdString(destination)));
+        const auto loaded2 = CL::ChangeLogFile::Load(destination);
+        QCOMPARE(int(loaded2.data.version.major), 2);
         QCOMPARE(api.GetAvailableLogs().data->size(), std::size_t(2));
+    }
+
+    // The root is packed from demo/show: when the demo show changes, tools/packers/pack_demo.sh
+    // must run again, and this says so.
+    void rootMatchesTheDemoShow()
+    {
+        const QString source = QStringLiteral(CORVANE_DEMO_SHOW);
+        const QString served = QDir(QStringLiteral(CORVANE_DEMO_ROOT)).filePath("show");
+        if (!QFileInfo::exists(QDir(source).filePath("show.json")) || !QFileInfo::exists(served)) {
+            QSKIP("no demo show or no demo server root");
+        }
+        QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
+        int compared = 0;
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString relative = QDir(source).relativeFilePath(path);
+            QFile mine(path);
+            QFile packed(relative.endsWith(".logdata") ? QDir(QStringLiteral(CORVANE_DEMO_ROOT)).filePath("changelogs/" + relative)
+                                                       : QDir(served).filePath(relative));
+            QVERIFY2(mine.open(QIODevice::ReadOnly) && packed.open(QIODevice::ReadOnly),
+                     qPrintable(relative + " is missing from the demo root: run tools/packers/pack_demo.sh"));
+            QVERIFY2(mine.readAll() == packed.readAll(),
+                     qPrintable(relative + " changed since the demo root was packed: run tools/packers/pack_demo.sh"));
+            ++compared;
+        }
+        QVERIFY(compared > 0);
     }
 };
 

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Draws one placeholder page of a piano-conductor score (ImageMagick): eight staves of four bars
-# with bar numbers and a few note heads, a heading and the page number.
-#   make_score_page.sh OUT.png PAGE FIRST_BAR "Heading"
+# Draws one placeholder page of a piano-conductor score (ImageMagick): staves of four bars
+# (as many as BARS needs) with bar numbers and a few note heads, a heading and the
+# page number.
+#   make_score_page.sh OUT.png PAGE FIRST_BAR BARS "Heading"
 set -euo pipefail
-out=$1 page=$2 first_bar=$3 heading=$4
+out=$1 page=$2 first_bar=$3 bars=$4 heading=$5
+systems=$(( (bars + 3) / 4 ))
 font=/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf
 bold=/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf
 lines="" notes="" numbers=()
 y=190 bar=$first_bar
-for system in 0 1 2 3 4 5 6 7; do
+for ((system = 0; system < systems; ++system)); do
   for l in 0 1 2 3 4; do lines+=" line 80,$((y + l * 12)) 770,$((y + l * 12))"; done
   for b in 0 1 2 3 4; do lines+=" line $((80 + b * 172)),$y $((80 + b * 172)),$((y + 48))"; done
   for n in 0 1 2 3 4 5 6 7 8 9 10 11; do
