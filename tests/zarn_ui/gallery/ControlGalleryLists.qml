@@ -50,6 +50,7 @@ Rectangle {
 
             CustomTwoColumnListView {
                 id: destinations
+                objectName: "destinations"
                 width: 360
                 height: 150
                 model: destinationModel
@@ -187,6 +188,7 @@ Rectangle {
         Row {
             spacing: 20
             ZarnCustomSlider {
+                objectName: "sliderAt03"
                 width: 150
                 value: 0.3
             }
@@ -236,7 +238,7 @@ Rectangle {
             spacing: 30
             topPadding: 6
             bottomPadding: 6
-            ZarnCustomDial {}
+            ZarnCustomDial { objectName: "dialCentre" }
             ZarnCustomDial { value: -1 }
             ZarnCustomDial { value: 0.6 }
             ZarnCustomDial { ctrlPressed: true }
@@ -255,6 +257,7 @@ Rectangle {
             model: [0, 0.1, 0.5, 1, 2]
             VolumeIndicatorSegmented {
                 required property var modelData
+                objectName: "meter" + modelData
                 width: 220
                 height: 14
                 segments: 10
@@ -272,7 +275,7 @@ Rectangle {
             Column {
                 spacing: 6
                 FlatProgressBar { width: 300; value: 0.02 }
-                FlatProgressBar { width: 300; value: 0.4 }
+                FlatProgressBar { width: 300; value: 0.4; objectName: "progress40" }
                 FlatProgressBar { width: 300; value: 1 }
             }
         }
