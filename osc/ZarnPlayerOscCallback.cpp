@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <iostream>
 
 #ifdef __linux__
@@ -19,9 +20,33 @@
 #include <unistd.h>
 #endif
 
+#if defined(__SANITIZE_THREAD__)
+#define ZARN_THREAD_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define ZARN_THREAD_SANITIZER 1
+#endif
+#endif
+
+#ifdef ZARN_THREAD_SANITIZER
+extern "C" void __tsan_acquire(void* address);
+extern "C" void __tsan_release(void* address);
+#endif
+
 namespace zarn {
 
 namespace {
+
+// QThreadPool hands a task to its thread through Qt's own locks, which ThreadSanitizer
+// cannot see in an uninstrumented Qt; these two calls state that hand-off to it.
+#ifdef ZARN_THREAD_SANITIZER
+char poolHandOff;
+void announceHandOff() { __tsan_release(&poolHandOff); }
+void receiveHandOff() { __tsan_acquire(&poolHandOff); }
+#else
+void announceHandOff() {}
+void receiveHandOff() {}
+#endif
 
 // QThread::TimeCriticalPriority changes nothing for ordinary Linux threads (their
 // scheduling policy has a single priority level), so a send thread asks for a real-time
@@ -149,7 +174,8 @@ void ZarnPlayerOscCallback::ExecuteEvent(const CL::Osc& osc, std::uint32_t delay
     }
     const auto deadline = handOff + std::chrono::milliseconds(delay);
     std::shared_ptr<SendState> state = state_;
-    pool_->start([state, command, address, port, deadline, owner = this] {
+    std::function<void()> task = [state, command, address, port, deadline, owner = this] {
+        receiveHandOff();
         raiseSendThreadPriority();
         // Made before the wait, so that only the write itself is left for the due time.
         osc::OscUdpClient client;
@@ -169,7 +195,9 @@ void ZarnPlayerOscCallback::ExecuteEvent(const CL::Osc& osc, std::uint32_t delay
         std::lock_guard lock(state->mutex);
         --state->sending;
         state->wake.notify_all();
-    });
+    };
+    announceHandOff();
+    pool_->start(std::move(task));
 }
 
 void ZarnPlayerOscCallback::EnqueueEvent(const CL::Osc& osc, std::uint32_t delay)
