@@ -40,7 +40,7 @@ public:
         bool Empty() const { return notices.empty() && cues.empty() && completions.empty(); }
     };
 
-    static constexpr double kPlayheadInterval = 0.030;
+    static constexpr double kPlayheadInterval = 0.025;
     static constexpr double kVolumeInterval = 0.050;
     static constexpr double kCueLookahead = 0.050;
 
