@@ -1,4 +1,5 @@
 #include "ScorePacker.h"
+#include "ShowInstaller.h"
 #include "ShowRootPacker.h"
 
 #include "CredentialFile.h"
@@ -137,7 +138,7 @@ private slots:
         options.showFolder = source.toStdString();
         options.pagesFolder = dir.filePath("pages").toStdString();
         options.scoreName = "Lanterns";
-        options.outputRoot = dir.filePath("root").toStdString();
+        options.outputRoot = dir.filePath("root dir ü").toStdString();
         options.authHash = "c0ffee";
         options.showId = "lanterns";
         options.showName = "Lanterns";
@@ -148,17 +149,20 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, ShowRootPacker::Pack(options)); // exists already
         options.replace = true;
         ShowRootPacker::Pack(options);
-        QVERIFY(!QFileInfo::exists(dir.filePath("root.building")));
+        QVERIFY(!QFileInfo::exists(dir.filePath("root dir ü.building")));
 
-        const auto credential = zarn_sec::CredentialFile::ReadFromFolder(dir.filePath("root/show").toStdString());
+        const auto credential = zarn_sec::CredentialFile::ReadFromFolder(dir.filePath("root dir ü/show").toStdString());
         QCOMPARE(credential.showId, std::string("lanterns"));
         QCOMPARE(credential.scoreKey.size(), std::size_t(32));
-        QCOMPARE(ScorePacker::Unpack(dir.filePath("root/show/Lanterns.score").toStdString(), credential.scoreKey,
+        QCOMPARE(ScorePacker::Unpack(dir.filePath("root dir ü/show/Lanterns.score").toStdString(), credential.scoreKey,
                                      credential.scoreIv)
                      .size(),
                  std::size_t(3));
 
-        zarn::networking::NetworkApiInterface api(QUrl::fromLocalFile(dir.filePath("root")).toString().toStdString());
+        // The address as show_installer writes it (percent-encoded), to a folder with a space and a non-ASCII letter.
+        const std::string base = zarn::tools::ShowInstaller::FileUrl(dir.filePath("root dir ü").toStdString());
+        QVERIFY(base.find(' ') == std::string::npos);
+        zarn::networking::NetworkApiInterface api(base);
         api.SetCredential("c0ffee", 1);
         const auto files = api.GetAllShowFiles();
         QCOMPARE(files.status, zarn::networking::NetworkApiInterface::API_SUCCESS);
@@ -173,7 +177,7 @@ private slots:
         QVERIFY(!link.data->keyHex.empty());
         const QString target = dir.filePath("fetched-2.0.logdata");
         zarn::networking::ZARNDownloader().DownloadForShow(link.data->link, target.toStdString(), link.data->extra,
-                                                           link.data->keyHex, dir.filePath("root/show").toStdString());
+                                                           link.data->keyHex, dir.filePath("root dir ü/show").toStdString());
         QCOMPARE(ReadFile(target), QByteArray("{\"modified\": 200}"));
         QCOMPARE(api.GetAvailableLogs().data->at(1).date, 200);
     }
