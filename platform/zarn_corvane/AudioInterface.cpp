@@ -285,12 +285,7 @@ void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
             SyncSoundLocked();
             QueueOutputLocked();
         }
-        zarn::midi::MidiCommandCenter* midi = nullptr;
-        {
-            std::lock_guard lock(mutex_);
-            midi = midi_.get();
-        }
-        if (midi)
+        if (auto* midi = Midi())
             midi->ExpireLearning(std::chrono::duration<double>(now).count());
         WaitForDeliveries();
         clock_->StepDone(now);
@@ -1101,29 +1096,36 @@ void AudioInterface::DoOscProcessing(bool on)
 
 // --- MIDI -------------------------------------------------------------------------------------
 
-std::vector<MidiEndPoint> AudioInterface::GetMidiSources()
+// MIDI calls never hold the engine lock: the input thread takes it to report, and
+// closing a port waits for that thread.
+zarn::midi::MidiCommandCenter* AudioInterface::Midi()
 {
     std::lock_guard lock(mutex_);
-    return midi_ ? midi_->GetSources() : std::vector<MidiEndPoint>{};
+    return midi_.get();
+}
+
+std::vector<MidiEndPoint> AudioInterface::GetMidiSources()
+{
+    auto* midi = Midi();
+    return midi ? midi->GetSources() : std::vector<MidiEndPoint>{};
 }
 
 void AudioInterface::SetMidiSource(int index)
 {
-    std::lock_guard lock(mutex_);
-    if (midi_)
-        midi_->SetSource(index);
+    if (auto* midi = Midi())
+        midi->SetSource(index);
 }
 
 bool AudioInterface::HasMidiSource()
 {
-    std::lock_guard lock(mutex_);
-    return midi_ && midi_->HasSource();
+    auto* midi = Midi();
+    return midi && midi->HasSource();
 }
 
 uint8_t AudioInterface::GetConnectedSourceIndex()
 {
-    std::lock_guard lock(mutex_);
-    return midi_ ? midi_->ConnectedIndex() : 0;
+    auto* midi = Midi();
+    return midi ? midi->ConnectedIndex() : 0;
 }
 
 std::map<uint8_t, std::string> AudioInterface::GetCommandNames()
@@ -1133,14 +1135,14 @@ std::map<uint8_t, std::string> AudioInterface::GetCommandNames()
 
 std::map<uint8_t, Interface::MidiCommandRecord> AudioInterface::GetLearnedCommands()
 {
-    std::lock_guard lock(mutex_);
-    return midi_ ? midi_->Learned() : std::map<uint8_t, MidiCommandRecord>{};
+    auto* midi = Midi();
+    return midi ? midi->Learned() : std::map<uint8_t, MidiCommandRecord>{};
 }
 
 bool AudioInterface::IsMidiCommandLearning(uint8_t id)
 {
-    std::lock_guard lock(mutex_);
-    return midi_ && midi_->IsLearning(id);
+    auto* midi = Midi();
+    return midi && midi->IsLearning(id);
 }
 
 std::vector<int> AudioInterface::GetAllowedCommandStatuses()
@@ -1150,22 +1152,12 @@ std::vector<int> AudioInterface::GetAllowedCommandStatuses()
 
 void AudioInterface::SetMidiCommand(uint8_t id, uint8_t status, uint8_t channel, uint8_t note)
 {
-    zarn::midi::MidiCommandCenter* midi = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        midi = midi_.get();
-    }
-    if (midi)
+    if (auto* midi = Midi())
         midi->SetCommand(id, status, channel, note);
 }
 
 void AudioInterface::LearnMidiCommand(uint8_t id)
 {
-    zarn::midi::MidiCommandCenter* midi = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        midi = midi_.get();
-    }
-    if (midi)
+    if (auto* midi = Midi())
         midi->Learn(id, ClockSeconds());
 }

@@ -166,6 +166,7 @@ private:
     void StartThreads(std::function<void()> startupHook);
     void StopThreads();
     void RunMidiCommand(uint8_t id);
+    zarn::midi::MidiCommandCenter* Midi();
     void SyncSoundLocked();
 
     std::unique_ptr<CL::Editor> MakeEditor(CL::ChangeLogData data, bool readOnly);
