@@ -300,28 +300,38 @@ private slots:
         QVERIFY(recorder.expectedTotals.empty());
     }
 
-    // The download window runs the download on a std::thread of its own.
-    void runsOnAWorkerThread()
+    // The download window runs the download on a std::thread of its own; two at once also
+    // checks that the server keeps their connections apart.
+    void runsOnWorkerThreads()
     {
         ServerRootFixture root;
         const Served served = Serve(root, "http");
-        QTemporaryDir show;
-        auto plan = PlanFor(served.base, show.path());
-        QVERIFY(plan);
-        Recorder recorder;
-        auto callbacks = recorder.Callbacks();
+        QTemporaryDir first;
+        QTemporaryDir second;
+        auto firstPlan = PlanFor(served.base, first.path());
+        auto secondPlan = PlanFor(served.base, second.path());
+        QVERIFY(firstPlan && secondPlan);
+        Recorder firstRecorder;
+        Recorder secondRecorder;
         std::atomic<bool> cancel{false};
-        std::string failure;
-        std::thread worker([&] {
+        std::string failures[2];
+        const auto run = [&](DownloadPlan* plan, std::shared_ptr<DownloadCallbacks> callbacks, std::string* failure) {
             try {
-                PerformShowDownload(ServerRootFixture::kAuth, callbacks, &cancel, "", 1, plan.get());
+                PerformShowDownload(ServerRootFixture::kAuth, callbacks, &cancel, "", 1, plan);
             } catch (const std::exception& error) {
-                failure = error.what();
+                *failure = error.what();
             }
-        });
-        worker.join();
-        QVERIFY2(failure.empty(), failure.c_str());
-        QCOMPARE(QFile(QDir(show.path()).filePath("audio/song 1.wav")).size(), ServerRootFixture::kAudioBytes);
+        };
+        std::thread one(run, firstPlan.get(), firstRecorder.Callbacks(), &failures[0]);
+        std::thread two(run, secondPlan.get(), secondRecorder.Callbacks(), &failures[1]);
+        one.join();
+        two.join();
+        QVERIFY2(failures[0].empty(), failures[0].c_str());
+        QVERIFY2(failures[1].empty(), failures[1].c_str());
+        for (const QTemporaryDir* show : {&first, &second}) {
+            QCOMPARE(Sha256::OfFile(QDir(show->path()).filePath("audio/song 1.wav")),
+                     Sha256::OfFile(root.ShowFile("audio/song 1.wav")));
+        }
     }
 
     void expectedTotalIsCapped()
