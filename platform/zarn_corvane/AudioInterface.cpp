@@ -984,7 +984,10 @@ TL::BarsBeats AudioInterface::GetBarBeatByTick(uint32_t tick)
 TL::BarsBeats AudioInterface::GetBarBeatByTick(uint32_t tick, bool applyClicks, bool atOrBefore)
 {
     std::lock_guard lock(mutex_);
-    const auto grid = applyClicks ? core_->CurrentGrid() : core_->GridOf(core_->CurrentSong(), false);
+    std::vector<zarn::player::GridEntry> plain;
+    if (!applyClicks)
+        plain = core_->GridOf(core_->CurrentSong(), false);
+    const auto& grid = applyClicks ? core_->CurrentGrid() : plain;
     if (grid.empty())
         return TL::BarsBeats(tick, 1, "1");
     const size_t i = atOrBefore ? zarn::player::SongTimeMap::IndexAtOrBefore(grid, tick)
@@ -1000,7 +1003,10 @@ TL::BarsBeats AudioInterface::GetBarBeatLeftByTick(uint32_t tick)
 uint32_t AudioInterface::GetAvailableShiftAfterBarBeat(uint32_t tick, bool applyClicks)
 {
     std::lock_guard lock(mutex_);
-    const auto grid = applyClicks ? core_->CurrentGrid() : core_->GridOf(core_->CurrentSong(), false);
+    std::vector<zarn::player::GridEntry> plain;
+    if (!applyClicks)
+        plain = core_->GridOf(core_->CurrentSong(), false);
+    const auto& grid = applyClicks ? core_->CurrentGrid() : plain;
     const auto* def = show_->FindSong(core_->CurrentSong());
     if (!def)
         return 0;
