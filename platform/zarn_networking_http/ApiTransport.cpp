@@ -278,6 +278,18 @@ ApiResponse ApiTransport::SendHttp(const QByteArray& method, const QString& targ
         result.httpStatus = status.toInt();
         if (!sink || result.httpStatus != 200) {
             result.body += reply->readAll();
+        } else {
+            // Bytes that arrived with the end of the transfer, after the last readyRead.
+            while (reply->bytesAvailable() > 0) {
+                const qint64 got = reply->read(chunk.data(), chunk.size());
+                if (got <= 0) {
+                    break;
+                }
+                if (!(*sink)(chunk.constData(), got)) {
+                    result.stopped = true;
+                    return result;
+                }
+            }
         }
         // An answer cut short (server gone mid-body) is a transport failure, not an answer.
         if (reply->error() != QNetworkReply::NoError && result.httpStatus == 200) {
