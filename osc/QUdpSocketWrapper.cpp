@@ -1,6 +1,7 @@
 #include "QUdpSocketWrapper.h"
 
 #include <QUdpSocket>
+#include <QVariant>
 
 namespace zarn::osc {
 
@@ -14,7 +15,13 @@ QUdpSocketWrapper::~QUdpSocketWrapper() = default;
 
 bool QUdpSocketWrapper::bind(const QHostAddress& address, quint16 port)
 {
-    return socket_->bind(address, port, QAbstractSocket::DefaultForPlatform);
+    if (!socket_->bind(address, port, QAbstractSocket::DefaultForPlatform))
+        return false;
+    // Datagrams are read on the GUI thread, which a show load or a slow frame can hold
+    // for a while; a larger receive queue keeps a console's burst from being dropped
+    // meanwhile (the system caps the size at its own limit).
+    socket_->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(4 * 1024 * 1024));
+    return true;
 }
 
 void QUdpSocketWrapper::close()

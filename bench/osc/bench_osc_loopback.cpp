@@ -192,10 +192,13 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // The highest rate below which no tried rate lost anything.
     long highest = 0;
-    for (const auto& [rate, lossless] : losslessByRate)
-        if (lossless)
-            highest = rate;
+    for (const auto& [rate, lossless] : losslessByRate) {
+        if (!lossless)
+            break;
+        highest = rate;
+    }
     if (!losslessByRate.empty())
         std::printf("highest lossless rate: %ld datagrams/s for %d s\n", highest, benchSeconds());
     return 0;
