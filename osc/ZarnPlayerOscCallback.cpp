@@ -9,11 +9,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <thread>
 #include <iostream>
 
 #ifdef __linux__
-#include <pthread.h>
-#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -37,6 +36,9 @@ namespace zarn {
 
 namespace {
 
+// How long before a cue's due time a send thread stops sleeping and waits actively.
+constexpr auto kActiveWaitMargin = std::chrono::milliseconds(10);
+
 // QThreadPool hands a task to its thread through Qt's own locks, which ThreadSanitizer
 // cannot see in an uninstrumented Qt; these two calls state that hand-off to it.
 #ifdef ZARN_THREAD_SANITIZER
@@ -49,9 +51,9 @@ void receiveHandOff() {}
 #endif
 
 // QThread::TimeCriticalPriority changes nothing for ordinary Linux threads (their
-// scheduling policy has a single priority level), so a send thread asks for a real-time
-// policy itself, or at least a higher nice value; without the right it stays as it is.
-// The threads sleep nearly all the time, so they take the CPU only to send.
+// scheduling policy has a single priority level). The nearest equivalent, the top of the
+// normal range rather than a real-time policy, is the lowest nice value; without the
+// right to it the thread stays as it is.
 void raiseSendThreadPriority()
 {
 #ifdef __linux__
@@ -60,11 +62,7 @@ void raiseSendThreadPriority()
         return;
     raised = true;
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL); // wake at the due time, not up to 50 us later
-    sched_param parameter{};
-    parameter.sched_priority = sched_get_priority_min(SCHED_FIFO) + 10;
-    if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameter) == 0)
-        return;
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -10);
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -20);
 #endif
 }
 
@@ -76,7 +74,7 @@ struct ZarnPlayerOscCallback::SendState
 {
     std::mutex mutex;
     std::condition_variable wake;
-    bool cancelled = false;
+    std::atomic<bool> cancelled{false}; // written under `mutex`, read without it while spinning
     int pending = 0; // tasks handed to the pool and not yet finished or cancelled
     int sending = 0; // tasks past their delay, sending now
 };
@@ -184,7 +182,14 @@ void ZarnPlayerOscCallback::ExecuteEvent(const CL::Osc& osc, std::uint32_t delay
             std::unique_lock lock(state->mutex);
             // The delay runs from the hand-off, so a task that had to wait for a free
             // thread is not late by that wait as well.
-            state->wake.wait_until(lock, deadline, [&] { return state->cancelled; });
+            state->wake.wait_until(lock, deadline - kActiveWaitMargin, [&] { return state->cancelled.load(); });
+        }
+        // A timed sleep can wake milliseconds late on a busy or virtual machine, so the
+        // last stretch before the due time is waited actively.
+        while (std::chrono::steady_clock::now() < deadline && !state->cancelled.load(std::memory_order_relaxed))
+            std::this_thread::yield();
+        {
+            std::lock_guard lock(state->mutex);
             --state->pending;
             if (state->cancelled)
                 return;

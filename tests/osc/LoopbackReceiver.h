@@ -5,8 +5,6 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <pthread.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -28,9 +26,10 @@ public:
         QByteArray datagram;
     };
 
-    // `realTime`: the receiving thread asks for a real-time policy, so that on a busy
-    // machine the arrival stamps measure the sender rather than this thread's wake-up.
-    explicit LoopbackReceiver(bool realTime = false)
+    // `busyPoll`: the receiving thread polls without sleeping (taking a core meanwhile),
+    // so that the arrival stamps measure the sender rather than this thread's own
+    // wake-up on a busy or virtual machine.
+    explicit LoopbackReceiver(bool busyPoll = false) : busyPoll_(busyPoll)
     {
         fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in address{};
@@ -44,14 +43,7 @@ public:
             ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
             port_ = ntohs(address.sin_port);
         }
-        thread_ = std::thread([this, realTime] {
-            if (realTime) {
-                sched_param parameter{};
-                parameter.sched_priority = sched_get_priority_min(SCHED_FIFO) + 20;
-                pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameter);
-            }
-            run();
-        });
+        thread_ = std::thread([this] { run(); });
     }
 
     ~LoopbackReceiver()
@@ -90,8 +82,11 @@ private:
         std::vector<char> buffer(65536);
         while (!stop_) {
             pollfd descriptor{fd_, POLLIN, 0};
-            if (::poll(&descriptor, 1, 10) <= 0)
+            if (::poll(&descriptor, 1, busyPoll_ ? 0 : 10) <= 0) {
+                if (busyPoll_)
+                    std::this_thread::yield();
                 continue;
+            }
             const ssize_t size = ::recv(fd_, buffer.data(), buffer.size(), 0);
             const auto now = std::chrono::steady_clock::now();
             if (size < 0)
@@ -101,6 +96,7 @@ private:
         }
     }
 
+    bool busyPoll_ = false;
     int fd_ = -1;
     std::uint16_t port_ = 0;
     std::atomic<bool> stop_{false};
