@@ -462,6 +462,14 @@ std::unique_ptr<CL::Editor> AudioInterface::MakeEditor(CL::ChangeLogData data, b
     return std::make_unique<CL::Editor>(std::move(data), readOnly, std::move(info));
 }
 
+void AudioInterface::ReplaceEditorLocked(CL::Editor&& replacement)
+{
+    const std::string selected = editor_->GetSelectedSong();
+    *editor_ = std::move(replacement);
+    if (!selected.empty())
+        editor_->SelectSongLogForEditing(selected);
+}
+
 void AudioInterface::LoadNewestChangeLog()
 {
     // The newest local log by version; equal versions go by the newest write.
@@ -532,8 +540,7 @@ void AudioInterface::SetChangelogFilename(const std::string& fileName)
     });
     auto editor = MakeEditor(std::move(result.data), result.readOnly);
     Locked([&] {
-        retiredEditors_.push_back(std::move(editor_));
-        editor_ = std::move(editor);
+        ReplaceEditorLocked(std::move(*editor));
         repairs_ = std::move(result.repairs);
         changelogPath_ = fs::absolute(path).lexically_normal().string();
         SnapshotFlowLocked();
@@ -565,13 +572,9 @@ std::string AudioInterface::SaveChangelog(int major, int minor)
     data.modified = static_cast<uint32_t>(
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count());
     CL::ChangeLogFile::Save(data, path);
-    // The editor takes on the saved version (a new editor until the library can relabel one).
-    const std::string selected = editor_->GetSelectedSong();
-    auto editor = MakeEditor(std::move(data), false);
-    if (!selected.empty())
-        editor->SelectSongLogForEditing(selected);
-    retiredEditors_.push_back(std::move(editor_));
-    editor_ = std::move(editor);
+    // The editor takes on the saved version. The library cannot relabel an editor yet, so
+    // the same object is refilled: callers keep their pointer (the undo history restarts).
+    ReplaceEditorLocked(std::move(*MakeEditor(std::move(data), false)));
     changelogPath_ = fs::absolute(path).lexically_normal().string();
     return changelogPath_;
 }

@@ -171,6 +171,8 @@ private:
 
     std::unique_ptr<CL::Editor> MakeEditor(CL::ChangeLogData data, bool readOnly);
     void LoadNewestChangeLog();
+    // Refills the engine's editor in place: the program keeps the pointer it fetched.
+    void ReplaceEditorLocked(CL::Editor&& replacement);
     void SnapshotFlowLocked();
     const zarn::player::SongDefinition* FindSongLocked(const std::string& song) const;
     TL::TimelineSequence<TL::BarsBeats> ToSequence(const std::vector<zarn::player::GridEntry>& grid) const;
@@ -184,7 +186,6 @@ private:
     mutable std::mutex mutex_; // guards everything below up to the thread section
     std::unique_ptr<zarn::player::PlaybackCore> core_;
     std::unique_ptr<CL::Editor> editor_;
-    std::vector<std::unique_ptr<CL::Editor>> retiredEditors_; // callers may still hold them
     std::string changelogPath_;
     CL::ChangeLogRepairs repairs_;
     std::map<std::string, CL::OutputPath> outputPathMap_;

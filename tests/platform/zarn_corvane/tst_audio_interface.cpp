@@ -401,11 +401,19 @@ private slots:
         QCOMPARE(f.engine->GetChangelogFilename(), saved);
         QVERIFY(std::filesystem::exists(saved));
         QCOMPARE(f.engine->GetLogVersion(), std::string("1.1"));
-        QCOMPARE(f.engine->GetChangeLogEditor()->GetVersion().minor, uint16_t(1));
+        // The program keeps the editor it fetched before the save: it must be the engine's.
+        QCOMPARE(f.engine->GetChangeLogEditor(), editor);
+        QCOMPARE(editor->GetVersion().minor, uint16_t(1));
+        editor->AddEvent(CL::Marker(480, "After save", "E1.2"));
+        f.engine->LoadNewChangeLog();
+        QCOMPARE(f.engine->GetMarkers().size(), size_t(4));
 
         f.engine->SetChangelogFilename("fixture-1.0.logdata");
         QCOMPARE(f.engine->GetLogVersion(), std::string("1.0"));
         QCOMPARE(f.engine->GetMarkers().size(), size_t(2));
+        QCOMPARE(f.engine->GetChangeLogEditor(), editor);
+        f.engine->SetChangelogFilename(f.showFolder + "/fixture-1.1.logdata"); // a full path works too
+        QCOMPARE(f.engine->GetMarkers().size(), size_t(3));
         QVERIFY_EXCEPTION_THROWN(f.engine->SetChangelogFilename("../elsewhere-1.0.logdata"), std::invalid_argument);
 
         // A new engine takes the newest version.
