@@ -22,8 +22,9 @@ PulseNullSink::PulseNullSink()
     qputenv("PULSE_RUNTIME_PATH", dir_.path().toUtf8());
     qputenv("PULSE_STATE_PATH", dir_.path().toUtf8());
     qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
+    // A server left behind by a crashed test goes away on its own once idle.
     server_.setProgram(program);
-    server_.setArguments({QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"), QStringLiteral("-n"),
+    server_.setArguments({QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=20"), QStringLiteral("-n"),
                           QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm=yes"),
                           QStringLiteral("--load=module-null-sink sink_name=corvane_null"),
                           QStringLiteral("--load=module-native-protocol-unix socket=") + socket});
