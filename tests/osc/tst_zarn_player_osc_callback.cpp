@@ -65,13 +65,13 @@ void TestZarnPlayerOscCallback::sendsAfterDelayAndReturnsAtOnce()
     const auto handOff = steady_clock::now();
     callback.ExecuteEvent(cue("/zarn/fadeto -6 2.5"), 500);
     const auto returned = steady_clock::now();
-    QVERIFY(returned - handOff < milliseconds(50));
+    QVERIFY(returned - handOff < milliseconds(100));
 
     QTRY_COMPARE_WITH_TIMEOUT(receiver.count(), std::size_t(1), 3000);
     const auto arrival = receiver.arrivals().front();
     QCOMPARE(arrival.datagram, encoded("/zarn/fadeto -6 2.5"));
     const auto late = duration_cast<milliseconds>(arrival.time - handOff) - milliseconds(500);
-    QVERIFY2(late >= milliseconds(0) && late < milliseconds(200), qPrintable(QString::number(late.count())));
+    QVERIFY2(late >= milliseconds(0) && late < milliseconds(250), qPrintable(QString::number(late.count())));
     QTRY_COMPARE(notifications.count, 1);
 }
 
@@ -205,7 +205,7 @@ void TestZarnPlayerOscCallback::poolIsCappedAtEightThreads()
     ZarnPlayerOscCallback callback(ownServer.port());
     const auto handOff = steady_clock::now();
     for (int i = 0; i < 9; ++i)
-        callback.ExecuteEvent(cue(QString("/cue/%1/go").arg(i).toStdString()), 300);
+        callback.ExecuteEvent(cue(QString("/cue/%1/go").arg(i).toStdString()), 800);
     QCOMPARE(callback.pendingSends(), 9);
     QTRY_COMPARE(callback.activeSendThreads(), ZarnPlayerOscCallback::kMaxSendThreads);
     QTest::qWait(100);
@@ -217,8 +217,8 @@ void TestZarnPlayerOscCallback::poolIsCappedAtEightThreads()
     const auto ninth = std::find_if(arrivals.begin(), arrivals.end(),
                                     [](const auto& a) { return a.datagram == encoded("/cue/8/go"); });
     QVERIFY(ninth != arrivals.end());
-    QVERIFY(ninth->time - handOff >= milliseconds(300));
-    QVERIFY(ninth->time - handOff < milliseconds(550));
+    QVERIFY(ninth->time - handOff >= milliseconds(800));
+    QVERIFY(ninth->time - handOff < milliseconds(1200));
 }
 
 void TestZarnPlayerOscCallback::destructionCancelsWaitingCues()
@@ -232,7 +232,7 @@ void TestZarnPlayerOscCallback::destructionCancelsWaitingCues()
 
     const auto before = steady_clock::now();
     callback.reset();
-    QVERIFY(steady_clock::now() - before < milliseconds(200));
+    QVERIFY(steady_clock::now() - before < milliseconds(500));
     QTest::qWait(100);
     QCOMPARE(ownServer.count(), std::size_t(0));
     QCOMPARE(notifications.count, 0);
