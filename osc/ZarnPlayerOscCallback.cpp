@@ -7,6 +7,7 @@
 #include <QThreadPool>
 
 #include <chrono>
+#include <cerrno>
 #include <condition_variable>
 #include <functional>
 #include <thread>
@@ -52,19 +53,44 @@ void receiveHandOff() {}
 
 // QThread::TimeCriticalPriority changes nothing for ordinary Linux threads (their
 // scheduling policy has a single priority level). The nearest equivalent, the top of the
-// normal range rather than a real-time policy, is the lowest nice value; without the
-// right to it the thread stays as it is.
-void raiseSendThreadPriority()
+// normal range rather than a real-time policy, is the lowest nice value. A send thread
+// holds it only from shortly before its cue is due until the datagram is out: held from
+// the start, the woken thread would pre-empt the engine's thread in the middle of the
+// hand-off. Without the right to raise it, the thread simply stays as it is.
+class TimeCriticalSection
 {
+public:
+    TimeCriticalSection()
+    {
 #ifdef __linux__
-    thread_local bool raised = false;
-    if (raised)
-        return;
-    raised = true;
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL); // wake at the due time, not up to 50 us later
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -20);
+        thread_local bool slackSet = false;
+        if (!slackSet) {
+            prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL); // wake at the due time, not up to 50 us later
+            slackSet = true;
+        }
+        tid_ = static_cast<id_t>(syscall(SYS_gettid));
+        errno = 0;
+        previous_ = getpriority(PRIO_PROCESS, tid_);
+        raised_ = errno == 0 && setpriority(PRIO_PROCESS, tid_, -20) == 0;
 #endif
-}
+    }
+    ~TimeCriticalSection()
+    {
+#ifdef __linux__
+        if (raised_)
+            setpriority(PRIO_PROCESS, tid_, previous_);
+#endif
+    }
+    TimeCriticalSection(const TimeCriticalSection&) = delete;
+    TimeCriticalSection& operator=(const TimeCriticalSection&) = delete;
+
+private:
+#ifdef __linux__
+    id_t tid_ = 0;
+    int previous_ = 0;
+    bool raised_ = false;
+#endif
+};
 
 } // namespace
 
@@ -174,7 +200,6 @@ void ZarnPlayerOscCallback::ExecuteEvent(const CL::Osc& osc, std::uint32_t delay
     std::shared_ptr<SendState> state = state_;
     std::function<void()> task = [state, command, address, port, deadline, owner = this] {
         receiveHandOff();
-        raiseSendThreadPriority();
         // Made before the wait, so that only the write itself is left for the due time.
         osc::OscUdpClient client;
         client.prepare(address);
@@ -184,6 +209,7 @@ void ZarnPlayerOscCallback::ExecuteEvent(const CL::Osc& osc, std::uint32_t delay
             // thread is not late by that wait as well.
             state->wake.wait_until(lock, deadline - kActiveWaitMargin, [&] { return state->cancelled.load(); });
         }
+        const TimeCriticalSection timeCritical;
         // A timed sleep can wake milliseconds late on a busy or virtual machine, so the
         // last stretch before the due time is waited actively.
         while (std::chrono::steady_clock::now() < deadline && !state->cancelled.load(std::memory_order_relaxed))
