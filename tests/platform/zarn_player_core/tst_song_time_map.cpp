@@ -56,9 +56,10 @@ private slots:
         QCOMPARE(plain[1].tick, 240u);
         QCOMPARE(plain[6].beat, 1);
         QCOMPARE(plain[6].bar, std::string("2"));
-        // Dotted-quarter click (value 3: 640 ticks) does not fit 6/8 bars of 1440? it does not.
-        QVERIFY(!std::count(map.ClickValues(0, 1440).begin(), map.ClickValues(0, 1440).end(), 3));
-        // A quarter click (value 4) over bar 2 only.
+        // A click of value 3 (640 ticks) does not divide a 6/8 bar of 1440 ticks.
+        const auto values = map.ClickValues(0, 1440);
+        QVERIFY(std::find(values.begin(), values.end(), 3) == values.end());
+        // A sixteenth-note click over bar 2 only.
         const auto clicked = map.BuildGrid({{1440, 2880, 16}});
         QCOMPARE(clicked.size(), size_t(6 + 12));
         QCOMPARE(clicked[7].tick, 1440u + 120u);
