@@ -82,7 +82,13 @@ void PlaybackCore::SetFlow(FlowSnapshot flow)
     UpdateScale();
     if (!holding_)
         ActivateRangesAt(Tick());
-    ResetCueCursor(pos_, !playing_);
+    // Cues already handed out ahead of the playhead are not handed out again.
+    if (playing_ && lastCueTick_ >= pos_) {
+        const double last = lastCueTick_;
+        ResetCueCursor(last, false);
+        lastCueTick_ = last;
+    } else
+        ResetCueCursor(pos_, !playing_);
 }
 
 void PlaybackCore::SetAttacca(const std::string& song, uint8_t state)
@@ -801,6 +807,7 @@ void PlaybackCore::Advance(double seconds)
 void PlaybackCore::ResetCueCursor(double tick, bool inclusive)
 {
     const auto& events = Events();
+    lastCueTick_ = -1.0;
     cueCursor_ = 0;
     while (cueCursor_ < events.size()
            && (inclusive ? events[cueCursor_].start < tick : events[cueCursor_].start <= tick))
@@ -837,6 +844,7 @@ void PlaybackCore::DispatchCues()
         if (seconds > kCueLookahead)
             break;
         out_.cues.push_back({e, static_cast<uint32_t>(std::lround(seconds * 1000.0)), true});
+        lastCueTick_ = e.start;
     }
 }
 

@@ -171,6 +171,7 @@ private:
 
     bool oscOn_ = false;
     size_t cueCursor_ = 0;
+    double lastCueTick_ = -1.0; // the last cue handed out since the playhead last jumped
 
     Output out_;
 };

@@ -410,6 +410,20 @@ private slots:
         }
     }
 
+    void reloadingTheChangeLogDoesNotResendCues()
+    {
+        const std::map<std::string, std::vector<FlowEvent>> events{{"1", {Ev('S', "S1", 960)}}};
+        PlaybackCore core = MakeCore(events);
+        core.SetOscProcessing(true);
+        Recorder r;
+        core.Play();
+        r.Run(core, 0.96); // handed out 40 ms ahead
+        QCOMPARE(r.cues.size(), size_t(1));
+        core.SetFlow(FlowSnapshot::Build(core.Show(), events, {}));
+        r.Run(core, 0.5);
+        QCOMPARE(r.cues.size(), size_t(1));
+    }
+
     void oscCueBehindAJumpIsNotHandedOutEarly()
     {
         PlaybackCore core = MakeCore({{"1", {Ev('B', "B1", 960, 1920), Ev('S', "S1", 970)}}});
