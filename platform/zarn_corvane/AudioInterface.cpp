@@ -279,29 +279,33 @@ void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
             break;
         const double seconds = std::chrono::duration<double>(now - last).count();
         last = now;
+        bool queued = false;
         {
             std::lock_guard lock(mutex_);
             core_->Advance(seconds);
             SyncSoundLocked();
-            QueueOutputLocked();
+            queued = QueueOutputLocked();
         }
         if (auto* midi = Midi())
             midi->ExpireLearning(std::chrono::duration<double>(now).count());
-        WaitForDeliveries();
+        // A step is done once what it produced has been handed out (a manual clock's
+        // Advance returns then); steps that produced nothing need no hand-over.
+        if (queued)
+            WaitForDeliveries();
         clock_->StepDone(now);
     }
     clock_->Detach();
 }
 
-void AudioInterface::QueueOutputLocked()
+bool AudioInterface::QueueOutputLocked()
 {
     auto out = core_->TakeOutput();
     if (out.Empty())
-        return;
+        return false;
     {
         std::lock_guard lock(queueMutex_);
         if (stopping_)
-            return;
+            return false;
         for (auto& n : out.notices) {
             Delivery d;
             d.type = Delivery::Type::Notice;
@@ -322,6 +326,7 @@ void AudioInterface::QueueOutputLocked()
         }
     }
     queueChanged_.notify_all();
+    return true;
 }
 
 void AudioInterface::QueueNotice(EngineEventKind kind, int value)

@@ -158,7 +158,7 @@ private:
     };
 
     template <class F> auto Locked(F&& f);
-    void QueueOutputLocked();
+    bool QueueOutputLocked(); // true when something was queued
     void QueueNotice(zarn::player::EngineEventKind kind, int value);
     void Deliver(Delivery& d);
     void ClockLoop(zarn::player::Clock::Duration startTime);
