@@ -57,6 +57,12 @@ void Editor::SetShowInfo(ShowInfo info)
     info_ = std::move(info);
 }
 
+void Editor::MarkSaved(cmn::ZARNVersion version, std::uint32_t modified)
+{
+    data_.version = version;
+    data_.modified = modified;
+}
+
 void Editor::RebuildIdIndex()
 {
     idUse_.clear();

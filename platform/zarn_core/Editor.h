@@ -79,6 +79,12 @@ public:
     const std::string& GetSelectedSong() const { return selectedSong_; }
 
     cmn::ZARNVersion GetVersion() const { return data_.version; }
+    // After the engine wrote this log under a new version: takes on that version and
+    // modification time. The content is what it was, so this is no undoable step, keeps
+    // the undo and redo history and every pointer into the log, and leaves the revision
+    // alone (a playback copy does not go stale by a save). A read-only log stays read-only:
+    // the file keeps the newer format it came with.
+    void MarkSaved(cmn::ZARNVersion version, std::uint32_t modified);
     bool ChangelogIsReadOnly() const { return readOnly_; }
     void UpdateNetworks(const NetworkPathVectorT& networks);
     const NetworkPathVectorT& GetNetworks() const { return data_.networks; }
@@ -97,7 +103,8 @@ public:
     const std::vector<OutputPath>& GetOutputPaths() const { return data_.outputPaths; }
     void AddOrReplaceOutputPath(const OutputPath& path);
     void RemoveOutputPath(const std::string& pathId);
-    // Counts every change, so the engine can tell its playback copy is stale.
+    // Counts every change of the log's content (events, attacca, networks, output paths),
+    // so the engine can tell its playback copy is stale. MarkSaved does not count.
     std::uint64_t GetRevision() const { return revision_; }
 
 private:

@@ -75,6 +75,7 @@ private slots:
     void deleteCopy();
     void undoRedoHistory();
     void newEditClearsRedo();
+    void markSavedKeepsHistory();
     void editedCodes();
     void suggestedIdsUniqueAndOscSafe();
     void suggestedIdUsesBarAndBeat();
@@ -407,6 +408,42 @@ void TestZarnCoreEditor::newEditClearsRedo()
     editor.AddEvent(CL::Marker(480, "B", "E1.2"));
     QVERIFY(!editor.CanRedo());
     QVERIFY(editor.Redo().empty());
+}
+
+void TestZarnCoreEditor::markSavedKeepsHistory()
+{
+    CL::Editor editor = MakeEditor();
+    editor.AddEvent(CL::Marker(0, "A", "E1.1"));
+    editor.AddEvent(CL::Marker(480, "B", "E1.2"));
+    editor.Undo(); // B waits on the redo side
+    const cmn::ZarnEvent* a = editor.GetEventsByEventId().at("E1.1");
+    const auto revision = editor.GetRevision();
+
+    editor.MarkSaved(cmn::ZARNVersion(3, 3), 1765370000u);
+    QCOMPARE(editor.GetVersion().GetAsString(), std::string("3.3"));
+    QCOMPARE(editor.Data().version.GetAsString(), std::string("3.3"));
+    QCOMPARE(editor.Data().modified, 1765370000u);
+    QCOMPARE(editor.GetRevision(), revision);
+    QCOMPARE(editor.GetSelectedSong(), std::string("1"));
+    QCOMPARE(editor.GetEditedCodes(), std::vector<int>{'E'});
+    QCOMPARE(editor.GetEventsByEventId().at("E1.1"), a); // pointers into the log stay valid
+    QVERIFY(editor.CanUndo());
+    QVERIFY(editor.CanRedo());
+
+    // The history walks on over the save; the label stays the saved one.
+    QCOMPARE(CL::GetAffectedCodes(editor.Redo()), std::vector<int>{'E'});
+    QCOMPARE(Count(editor), std::size_t(2));
+    editor.Undo();
+    editor.Undo();
+    QCOMPARE(Count(editor), std::size_t(0));
+    QVERIFY(!editor.CanUndo());
+    QCOMPARE(editor.GetVersion().GetAsString(), std::string("3.3"));
+
+    // A read-only log saved under a new version is still one this program may not edit.
+    CL::Editor readOnly = MakeEditor(true);
+    readOnly.MarkSaved(cmn::ZARNVersion(4, 0), 1u);
+    QVERIFY(readOnly.ChangelogIsReadOnly());
+    QVERIFY_THROWS_EXCEPTION(CL::EditorError, readOnly.AddEvent(CL::Marker(0, "A", "E1.1")));
 }
 
 void TestZarnCoreEditor::editedCodes()
