@@ -577,9 +577,9 @@ std::string AudioInterface::SaveChangelog(int major, int minor)
     data.modified = static_cast<uint32_t>(
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count());
     CL::ChangeLogFile::Save(data, path);
-    // The editor takes on the saved version. The library cannot relabel an editor yet, so
-    // the same object is refilled: callers keep their pointer (the undo history restarts).
-    ReplaceEditorLocked(std::move(*MakeEditor(std::move(data), false)));
+    // Only the label changed: the program's editor keeps its undo history, its selection
+    // and its events, and playback has nothing new to take up.
+    editor_->MarkSaved(data.version, data.modified);
     changelogPath_ = fs::absolute(path).lexically_normal().string();
     return changelogPath_;
 }

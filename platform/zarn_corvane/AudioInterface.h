@@ -171,7 +171,8 @@ private:
 
     std::unique_ptr<CL::Editor> MakeEditor(CL::ChangeLogData data, bool readOnly);
     void LoadNewestChangeLog();
-    // Refills the engine's editor in place: the program keeps the pointer it fetched.
+    // Refills the engine's editor in place when another change-log file is taken up: the
+    // program keeps the pointer it fetched; the old file's undo history goes with it.
     void ReplaceEditorLocked(CL::Editor&& replacement);
     void SnapshotFlowLocked();
     const zarn::player::SongDefinition* FindSongLocked(const std::string& song) const;

@@ -2,7 +2,9 @@
 #include "EngineFixture.h"
 #include "MidiCommandCenter.h"
 #include "SteadyClock.h"
+#include "zarn_core/ChangeLogFile.h"
 #include "zarn_core/ChangeLogVersionError.h"
+#include "zarn_core/Cut.h"
 #include "zarn_core/Marker.h"
 
 #include <QFile>
@@ -410,6 +412,7 @@ private slots:
 
         f.engine->SetChangelogFilename("fixture-1.0.logdata");
         QCOMPARE(f.engine->GetLogVersion(), std::string("1.0"));
+        QVERIFY(!editor->CanUndo()); // another file: the edits of the last one are not undoable here
         QCOMPARE(f.engine->GetMarkers().size(), size_t(2));
         QCOMPARE(f.engine->GetChangeLogEditor(), editor);
         f.engine->SetChangelogFilename(f.showFolder + "/fixture-1.1.logdata"); // a full path works too
@@ -427,6 +430,52 @@ private slots:
         f.engine->NextSong(); // song 2 ...
         f.engine->PrevSong(); // ... and back skips song 1, now skipped: stays at 2
         QCOMPARE(f.engine->GetCurrentSongNumber(), std::string("2"));
+    }
+
+    void saveKeepsUndoAndPlaybackFollowsTheUndo()
+    {
+        EngineFixture f;
+        f.Start();
+        CL::Editor* editor = f.engine->GetChangeLogEditor();
+        editor->SelectSongLogForEditing("1");
+        const auto playFromBeforeTheCut = [&f] {
+            f.engine->Seek(4800);
+            f.engine->Play();
+            f.Advance(1.0); // 960 ticks: at the cut's start, 5760
+            f.Advance(0.5);
+            const uint32_t tick = f.engine->GetTickIndex();
+            f.engine->Stop();
+            return tick;
+        };
+
+        editor->DeleteEvent(CL::Cut(5760, 7680, "B4.1", 0));
+        f.engine->LoadNewChangeLog();
+        QCOMPARE(playFromBeforeTheCut(), 6240u); // plays through where the cut was
+
+        const std::string saved = f.engine->SaveChangelog(1, 1);
+        QCOMPARE(f.engine->GetChangeLogEditor(), editor);
+        QCOMPARE(f.engine->GetLogVersion(), std::string("1.1"));
+        QCOMPARE(editor->GetSelectedSong(), std::string("1"));
+        QVERIFY(editor->CanUndo());
+
+        // Undo after the save brings the cut back, and playback takes it up on reload.
+        QCOMPARE(CL::GetAffectedCodes(editor->Undo()), std::vector<int>{'B'});
+        QCOMPARE(editor->GetSongLog("1")->GetCuts().size(), size_t(1));
+        QCOMPARE(f.engine->GetLogVersion(), std::string("1.1"));
+        f.engine->LoadNewChangeLog();
+        QCOMPARE(playFromBeforeTheCut(), 8160u); // jumps 5760 -> 7680, then half a second on
+
+        // The file holds what was saved: the log without the cut.
+        const auto onDisk = CL::ChangeLogFile::Load(saved);
+        QVERIFY(onDisk.data.songs.at("1").GetCuts().empty());
+        QCOMPARE(onDisk.data.version.GetAsString(), std::string("1.1"));
+        QCOMPARE(onDisk.data.modified, editor->Data().modified);
+
+        // Redo walks on over the save as well.
+        QVERIFY(editor->CanRedo());
+        editor->Redo();
+        f.engine->LoadNewChangeLog();
+        QCOMPARE(playFromBeforeTheCut(), 6240u);
     }
 
     void realClockPlaysWithOrderedNotificationsOnAnEngineThread()
