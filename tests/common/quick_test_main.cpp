@@ -15,8 +15,9 @@ public slots:
     }
 };
 
-#define CORVANE_STRINGIFY2(x) #x
-#define CORVANE_STRINGIFY(x) CORVANE_STRINGIFY2(x)
-QUICK_TEST_MAIN_WITH_SETUP(CORVANE_QUICK_TEST_NAME, QuickTestSetup)
+// One level of indirection, so the test is named after the value of CORVANE_QUICK_TEST_NAME
+// rather than the macro's own name.
+#define CORVANE_QUICK_TEST_MAIN(name, setup) QUICK_TEST_MAIN_WITH_SETUP(name, setup)
+CORVANE_QUICK_TEST_MAIN(CORVANE_QUICK_TEST_NAME, QuickTestSetup)
 
 #include "quick_test_main.moc"
