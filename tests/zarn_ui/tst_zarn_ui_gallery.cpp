@@ -1,13 +1,6 @@
-#include "IsolatedDataHome.h"
-#include "QmlModuleLoader.h"
+#include "GalleryShot.h"
 
-#include <QDir>
-#include <QGuiApplication>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickView>
-#include <QRegularExpression>
-#include <QSGRendererInterface>
 #include <QtTest>
 
 // Renders the control gallery on a GL display (the graphical effects draw nothing on the
@@ -17,12 +10,11 @@ class TestZarnUiGallery : public QObject
     Q_OBJECT
 
 private:
-    QImage shot_;
-    std::unique_ptr<QQuickView> view_;
+    GalleryShot gallery_;
 
     QPoint sceneOrigin(const char* objectName)
     {
-        auto* item = view_->rootObject()->findChild<QQuickItem*>(QString::fromLatin1(objectName));
+        auto* item = gallery_.Root()->findChild<QQuickItem*>(QString::fromLatin1(objectName));
         if (!item)
             return QPoint(-1000, -1000);
         return item->mapToScene(QPointF(0, 0)).toPoint();
@@ -30,34 +22,13 @@ private:
 
     QString pixel(QPoint origin, int x, int y) const
     {
-        return shot_.pixelColor(origin + QPoint(x, y)).name();
+        return gallery_.Image().pixelColor(origin + QPoint(x, y)).name();
     }
 
 private slots:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
-            QSKIP("needs an X display with GL: run under xvfb-run");
-
-        QTest::failOnWarning(QRegularExpression(QStringLiteral("\\.qml")));
-        static IsolatedDataHome dataHome;
-        view_ = std::make_unique<QQuickView>();
-        zarn::qt::QmlModuleLoader::PrepareEngine(*view_->engine());
-        view_->setSource(QUrl::fromLocalFile(QStringLiteral(CORVANE_GALLERY_QML)));
-        QVERIFY2(view_->status() == QQuickView::Ready, qPrintable(view_->errors().isEmpty() ? QString()
-                                                                   : view_->errors().first().toString()));
-        view_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
-        QCOMPARE(view_->rendererInterface()->graphicsApi(), QSGRendererInterface::OpenGL);
-        QVERIFY(QMetaObject::invokeMethod(view_->rootObject(), "showPopups"));
-        // Images load and popups finish opening.
-        QTest::qWait(800);
-        shot_ = view_->grabWindow();
-        QVERIFY(!shot_.isNull());
-        const QString path = QStringLiteral(CORVANE_GALLERY_PNG);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QVERIFY2(shot_.save(path), qPrintable(path));
-        qInfo("gallery picture: %s", qPrintable(path));
+        gallery_.Render(QStringLiteral(CORVANE_GALLERY_QML), QStringLiteral(CORVANE_GALLERY_PNG));
     }
 
     void basicBevelIn100x30()

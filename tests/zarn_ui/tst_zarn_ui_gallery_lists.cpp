@@ -1,13 +1,6 @@
-#include "IsolatedDataHome.h"
-#include "QmlModuleLoader.h"
+#include "GalleryShot.h"
 
-#include <QDir>
-#include <QGuiApplication>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickView>
-#include <QRegularExpression>
-#include <QSGRendererInterface>
 #include <QtTest>
 
 // Renders the gallery page of the lists, sliders, dial and indicators with GL (the drop
@@ -18,23 +11,11 @@ class TestZarnUiGalleryLists : public QObject
     Q_OBJECT
 
 private:
-    QImage shot_;
-    std::unique_ptr<QQuickView> view_;
-
-    // Searches the visual tree: items a Repeater makes have no object parent to find them by.
-    static QQuickItem* findItem(QQuickItem* root, const QString& objectName)
-    {
-        if (root->objectName() == objectName)
-            return root;
-        for (QQuickItem* child : root->childItems())
-            if (QQuickItem* found = findItem(child, objectName))
-                return found;
-        return nullptr;
-    }
+    GalleryShot gallery_;
 
     QQuickItem* item(const QString& objectName) const
     {
-        return findItem(view_->rootObject(), objectName);
+        return gallery_.FindItem(objectName);
     }
 
     // The colour at (x, y) of the named item, in its own coordinates.
@@ -44,35 +25,15 @@ private:
         if (!found)
             return QColor();
         const QPoint p = found->mapToScene(QPointF(x, y)).toPoint();
-        if (!shot_.rect().contains(p))
+        if (!gallery_.Image().rect().contains(p))
             return QColor();
-        return shot_.pixelColor(p);
+        return gallery_.Image().pixelColor(p);
     }
 
 private slots:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
-            QSKIP("needs an X display with GL: run under xvfb-run");
-
-        QTest::failOnWarning(QRegularExpression(QStringLiteral("\\.qml")));
-        static IsolatedDataHome dataHome;
-        view_ = std::make_unique<QQuickView>();
-        zarn::qt::QmlModuleLoader::PrepareEngine(*view_->engine());
-        view_->setSource(QUrl::fromLocalFile(QStringLiteral(CORVANE_GALLERY_QML)));
-        QVERIFY2(view_->status() == QQuickView::Ready,
-                 qPrintable(view_->errors().isEmpty() ? QString() : view_->errors().first().toString()));
-        view_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
-        QCOMPARE(view_->rendererInterface()->graphicsApi(), QSGRendererInterface::OpenGL);
-        QVERIFY(QMetaObject::invokeMethod(view_->rootObject(), "showPopups"));
-        QTest::qWait(800);
-        shot_ = view_->grabWindow();
-        QVERIFY(!shot_.isNull());
-        const QString path = QStringLiteral(CORVANE_GALLERY_PNG);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QVERIFY2(shot_.save(path), qPrintable(path));
-        qInfo("gallery picture: %s", qPrintable(path));
+        gallery_.Render(QStringLiteral(CORVANE_GALLERY_QML), QStringLiteral(CORVANE_GALLERY_PNG));
     }
 
     void meterSegments()

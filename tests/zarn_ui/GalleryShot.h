@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <memory>
+
+class QQuickItem;
+class QQuickView;
+
+// A gallery page of the controls rendered on a GL display (the graphical effects draw nothing
+// on the software renderer), grabbed once and saved for looking at, for tests that check its
+// pixels. Render reports through QtTest, so call it from initTestCase: off an X display it
+// skips the whole test, and a page that does not load or render fails it.
+class GalleryShot
+{
+public:
+    GalleryShot();
+    ~GalleryShot();
+
+    void Render(const QString& qmlFile, const QString& pngFile);
+
+    QQuickItem* Root() const;
+    // Searches the visual tree: items a Repeater makes have no object parent to find them by.
+    QQuickItem* FindItem(const QString& objectName) const;
+    const QImage& Image() const { return shot_; }
+
+private:
+    std::unique_ptr<QQuickView> view_;
+    QImage shot_;
+};
