@@ -1,5 +1,6 @@
 #include "NetworkApiInterface.h"
 #include "ReferenceServerProcess.h"
+#include "Served.h"
 #include "ServerRootFixture.h"
 #include "UploadChangelog.h"
 #include "ZARNDownloader.h"
@@ -22,40 +23,10 @@ using Api = NetworkApiInterface;
 
 namespace {
 
-// One server for a test: the reference server process for "http", nothing for "file".
-struct Served {
-    std::unique_ptr<ReferenceServerProcess> process;
-    QString base;
-};
-
-Served Serve(const ServerRootFixture& root, const QString& transport, const QStringList& extra = {})
-{
-    Served served;
-    if (transport == QLatin1String("file")) {
-        served.base = root.FileBase();
-        return served;
-    }
-    served.process = std::make_unique<ReferenceServerProcess>(root.Root(), extra);
-    QString error;
-    if (!served.process->Start(&error)) {
-        qWarning("%s", qPrintable(error));
-        return served;
-    }
-    served.base = served.process->BaseUrl();
-    return served;
-}
-
 QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void AddTransports()
-{
-    QTest::addColumn<QString>("transport");
-    QTest::newRow("http") << "http";
-    QTest::newRow("file") << "file";
 }
 
 } // namespace

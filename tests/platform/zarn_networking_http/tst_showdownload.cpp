@@ -2,6 +2,7 @@
 #include "NetworkApiInterface.h"
 #include "PerformShowDownload.h"
 #include "ReferenceServerProcess.h"
+#include "Served.h"
 #include "ServerRootFixture.h"
 #include "Sha256.h"
 
@@ -21,35 +22,6 @@ using zarn_download::DownloadException;
 using zarn_download::PerformShowDownload;
 
 namespace {
-
-struct Served {
-    std::unique_ptr<ReferenceServerProcess> process;
-    QString base;
-};
-
-Served Serve(const ServerRootFixture& root, const QString& transport, const QStringList& extra = {})
-{
-    Served served;
-    if (transport == QLatin1String("file")) {
-        served.base = root.FileBase();
-        return served;
-    }
-    served.process = std::make_unique<ReferenceServerProcess>(root.Root(), extra);
-    QString error;
-    if (served.process->Start(&error)) {
-        served.base = served.process->BaseUrl();
-    } else {
-        qWarning("%s", qPrintable(error));
-    }
-    return served;
-}
-
-void AddTransports()
-{
-    QTest::addColumn<QString>("transport");
-    QTest::newRow("http") << "http";
-    QTest::newRow("file") << "file";
-}
 
 std::unique_ptr<DownloadPlan> PlanFor(const QString& base, const QString& showFolder)
 {
