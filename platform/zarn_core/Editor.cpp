@@ -163,7 +163,9 @@ void Editor::CheckEvent(const std::string& song, const cmn::ZarnEvent& event, co
                               + std::to_string(EventRules::kMaxRepeatCount) + ".");
         break;
     case codes::Transpose:
-        if (std::abs(event.int_value()) > EventRules::kMaxTransposeHalfSteps)
+        // Compared on both sides: std::abs of INT_MIN is undefined, and a file may hold any int.
+        if (event.int_value() < -EventRules::kMaxTransposeHalfSteps
+            || event.int_value() > EventRules::kMaxTransposeHalfSteps)
             throw EditorError("A transposition must be from -6 to 6 half steps.");
         break;
     case codes::TempoScale:

@@ -2,6 +2,8 @@
 
 #include "SongTimeMap.h"
 
+#include "zarn_core/EventRules.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -16,16 +18,6 @@ std::string FormatFactor(double f)
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%g", f);
     return buffer;
-}
-
-int NearestAllowed(const std::vector<int>& allowed, int value)
-{
-    int best = allowed.front();
-    for (int v : allowed) {
-        if (std::abs(v - value) < std::abs(best - value))
-            best = v;
-    }
-    return best;
 }
 
 } // namespace
@@ -66,7 +58,7 @@ FlowSnapshot FlowSnapshot::Build(const ShowDefinition& show, std::map<std::strin
                     const auto allowed = map.ClickValues(e.start, e.end);
                     if (!allowed.empty()
                         && std::find(allowed.begin(), allowed.end(), e.intValue) == allowed.end()) {
-                        const int replaced = NearestAllowed(allowed, e.intValue);
+                        const int replaced = CL::EventRules::NearestAllowed(e.intValue, allowed);
                         snapshot.modifiedClickEditLog += "Song " + song.number + ": click " + e.id + " value "
                             + std::to_string(e.intValue) + " does not fit its bars; using "
                             + std::to_string(replaced) + ".\n";

@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <set>
 
@@ -106,6 +107,15 @@ void TestZarnCoreEditor::add_data()
     row("repeat 1", [] { return CL::Repeat(0, 1920, "A1.1", 1); }, "", 1920);
     row("transpose -6", [] { return CL::Transpose(0, 1920, "C1.1", -6); }, "", 1920);
     row("transpose 7", [] { return CL::Transpose(0, 1920, "C1.1", 7); }, "transposition", 0);
+    row("transpose -7", [] { return CL::Transpose(0, 1920, "C1.1", -7); }, "transposition", 0);
+    row("transpose INT_MIN", [] { return CL::Transpose(0, 1920, "C1.1", std::numeric_limits<int>::min()); },
+        "transposition", 0);
+    row("transpose INT_MAX", [] { return CL::Transpose(0, 1920, "C1.1", std::numeric_limits<int>::max()); },
+        "transposition", 0);
+    row("vamp INT_MIN", [] { return CL::Vamp(1920, 3840, "V2.1", std::numeric_limits<int>::min()); }, "vamp count", 0);
+    row("repeat INT_MAX", [] { return CL::Repeat(0, 1920, "A1.1", std::numeric_limits<int>::max()); }, "repeat count",
+        0);
+    row("click INT_MIN", [] { return CL::Click(0, 1920, "L1.1", std::numeric_limits<int>::min()); }, "click value", 0);
     row("tempo 200%", [] { return CL::TempoScale(0, 1920, "T1.1", 2.0); }, "", 1920);
     row("tempo 49%", [] { return CL::TempoScale(0, 1920, "T1.1", 0.49); }, "tempo scale", 0);
     row("tempo NaN", [] { return CL::TempoScale(0, 1920, "T1.1", std::nan("")); }, "tempo scale", 0);
@@ -282,6 +292,8 @@ void TestZarnCoreEditor::valueEdits_data()
     QTest::newRow("click value") << click << integer(16) << EventCheck([](const cmn::ZarnEvent& e) { return e.int_value() == 16; });
     QTest::newRow("click value 7") << click << integer(7) << EventCheck();
     QTest::newRow("transpose") << transpose << integer(-6) << EventCheck([](const cmn::ZarnEvent& e) { return e.int_value() == -6; });
+    QTest::newRow("transpose INT_MIN") << transpose << integer(std::numeric_limits<int>::min()) << EventCheck();
+    QTest::newRow("transpose INT_MAX") << transpose << integer(std::numeric_limits<int>::max()) << EventCheck();
     QTest::newRow("tempo factor") << tempo << real(0.5) << EventCheck([](const cmn::ZarnEvent& e) { return e.float_value() == 0.5f; });
     QTest::newRow("tempo factor 2.5") << tempo << real(2.5) << EventCheck();
     QTest::newRow("osc properties") << osc
