@@ -1,5 +1,6 @@
 #include "ErrorLogWriter.h"
 
+#include <QSaveFile>
 #include <QStorageInfo>
 #include <QSysInfo>
 
@@ -9,6 +10,7 @@
 #include <iostream>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <typeinfo>
 
 namespace {
@@ -149,4 +151,21 @@ std::string ErrorLogWriter::ExceptionRecord(const std::exception& e)
 void ErrorLogWriter::WriteException(const std::exception& e)
 {
     WriteLine(ExceptionRecord(e));
+}
+
+void ErrorLogWriter::WriteFile(const std::filesystem::path& file, const std::exception& e,
+                               const std::string& application, const std::string& version)
+{
+    std::ostringstream text;
+    {
+        ErrorLogWriter writer(&text, application, version);
+        writer.WriteException(e);
+    }
+    QSaveFile out(QString::fromLocal8Bit(file.string().c_str()));
+    const std::string bytes = text.str();
+    if (!out.open(QIODevice::WriteOnly)
+        || out.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())
+        || !out.commit()) {
+        throw std::runtime_error("Could not write \"" + file.string() + "\": " + out.errorString().toStdString());
+    }
 }
