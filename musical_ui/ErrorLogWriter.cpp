@@ -1,6 +1,7 @@
 #include "ErrorLogWriter.h"
 
-#include <QSaveFile>
+#include "zarn_core/AtomicFile.h"
+
 #include <QStorageInfo>
 #include <QSysInfo>
 
@@ -10,7 +11,6 @@
 #include <iostream>
 #include <memory>
 #include <sstream>
-#include <stdexcept>
 #include <typeinfo>
 
 namespace {
@@ -161,11 +161,5 @@ void ErrorLogWriter::WriteFile(const std::filesystem::path& file, const std::exc
         ErrorLogWriter writer(&text, application, version);
         writer.WriteException(e);
     }
-    QSaveFile out(QString::fromLocal8Bit(file.string().c_str()));
-    const std::string bytes = text.str();
-    if (!out.open(QIODevice::WriteOnly)
-        || out.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())
-        || !out.commit()) {
-        throw std::runtime_error("Could not write \"" + file.string() + "\": " + out.errorString().toStdString());
-    }
+    zarn::AtomicFile::Write(file, text.str());
 }
