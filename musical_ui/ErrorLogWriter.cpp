@@ -1,5 +1,7 @@
 #include "ErrorLogWriter.h"
 
+#include "zarn_core/AtomicFile.h"
+
 #include <QStorageInfo>
 #include <QSysInfo>
 
@@ -149,4 +151,15 @@ std::string ErrorLogWriter::ExceptionRecord(const std::exception& e)
 void ErrorLogWriter::WriteException(const std::exception& e)
 {
     WriteLine(ExceptionRecord(e));
+}
+
+void ErrorLogWriter::WriteFile(const std::filesystem::path& file, const std::exception& e,
+                               const std::string& application, const std::string& version)
+{
+    std::ostringstream text;
+    {
+        ErrorLogWriter writer(&text, application, version);
+        writer.WriteException(e);
+    }
+    zarn::AtomicFile::Write(file, text.str());
 }

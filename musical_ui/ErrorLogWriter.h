@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -47,6 +48,12 @@ public:
     void WriteHeader();
     void WriteLine(const std::string& text);
     void WriteException(const std::exception& e);
+
+    // The log of an exception that ended the run, composed in memory and put in place in one
+    // step, so a crash while writing never leaves half a log over the previous one. Throws
+    // std::runtime_error naming the file when it cannot be written; the old log then stays.
+    static void WriteFile(const std::filesystem::path& file, const std::exception& e, const std::string& application,
+                          const std::string& version);
 
     static std::uint64_t Fnv1a64(std::string_view bytes);
     // The exception's dynamic type in the form "class std::runtime_error".

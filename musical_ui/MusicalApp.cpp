@@ -8,13 +8,11 @@
 
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -96,23 +94,12 @@ void MusicalApp::OpenConsole()
 void MusicalApp::WriteErrorLog(const std::exception& e, const std::string& folder, const std::string& application,
                                const std::string& version)
 {
-    const std::string path =
-        folder.empty() ? std::string(kErrorLogFileName) : (std::filesystem::path(folder) / kErrorLogFileName).string();
-
-    // Composed in memory, then replaced in one step, so a crash while writing never
-    // leaves half a log over the previous one.
-    std::ostringstream text;
-    {
-        ErrorLogWriter writer(&text, application, version);
-        writer.WriteException(e);
-    }
-    QSaveFile file(QString::fromLocal8Bit(path.c_str()));
-    const std::string bytes = text.str();
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())
-        || !file.commit()) {
-        std::cerr << "The error log could not be written to " << path << ": "
-                  << file.errorString().toStdString() << std::endl;
+    const std::filesystem::path path =
+        folder.empty() ? std::filesystem::path(kErrorLogFileName) : std::filesystem::path(folder) / kErrorLogFileName;
+    try {
+        ErrorLogWriter::WriteFile(path, e, application, version);
+    } catch (const std::exception& failure) {
+        std::cerr << "The error log could not be written: " << failure.what() << std::endl;
     }
 }
 

@@ -1,14 +1,16 @@
 #include "OscSettings.h"
 
+#include "zarn_core/AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QtDebug>
 
 #include <iostream>
+#include <string_view>
 
 namespace zarn::osc {
 
@@ -56,18 +58,11 @@ bool WriteOscSettings(const OscSettings& settings, const std::string& path, std:
         if (!QDir().mkpath(info.absolutePath()))
             std::cerr << "Failed to create path for saving osc settings." << std::endl;
 
-        // Written beside the old file and renamed over it, so a failure keeps the old one.
-        QSaveFile file(filePath);
-        if (!file.open(QIODevice::WriteOnly))
-            return fail(QStringLiteral("Cannot write the OSC settings file %1: %2").arg(filePath, file.errorString()));
-        if (file.write(bytes) != bytes.size()) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            return fail(QStringLiteral("Cannot write the OSC settings file %1: %2").arg(filePath, reason));
-        }
-        if (!file.commit())
-            return fail(QStringLiteral("Cannot write the OSC settings file %1: %2").arg(filePath, file.errorString()));
+        zarn::AtomicFile::Write(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
         return true;
+    } catch (const zarn::AtomicFileError& e) {
+        return fail(QStringLiteral("Cannot write the OSC settings file %1: %2")
+                        .arg(QString::fromStdString(path), QString::fromStdString(e.Reason())));
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }

@@ -4,8 +4,9 @@
 #include "SafePath.h"
 #include "Sha256.h"
 
+#include "zarn_core/AtomicFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <optional>
 
 namespace zarn_download {
 
@@ -98,30 +100,34 @@ ShowRecord PerformShowDownload(const std::string& authHash, std::shared_ptr<Down
         status("Downloading " + entry.path + " (" + std::to_string(index + 1) + " of " + std::to_string(count) + ")");
 
         const QString destination = QString::fromStdString(entry.destination);
-        const QString partPath = destination + QStringLiteral(".part");
         if (!QDir().mkpath(QFileInfo(destination).absolutePath())) {
             throw fail("cannot create the folder " + QFileInfo(destination).absolutePath().toStdString());
         }
-        QFile part(partPath);
-        if (!part.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            throw fail("cannot write " + partPath.toStdString() + ": " + part.errorString().toStdString());
-        }
-        const auto removePart = [&] {
-            part.close();
-            QFile::remove(partPath);
+        const auto cannotWrite = [&](const zarn::AtomicFileError& error) {
+            return fail("cannot write " + entry.destination + ": " + error.Reason());
         };
+        // Every way out of this iteration but the commit below (a failure, a cancel, a
+        // callback that throws) drops the temporary file with it.
+        std::optional<zarn::AtomicFile> part;
+        try {
+            part.emplace(entry.destination);
+        } catch (const zarn::AtomicFileError& error) {
+            throw cannotWrite(error);
+        }
 
         Sha256 hash;
         uint64_t received = 0;
         bool tooLong = false;
-        bool writeFailed = false;
+        std::optional<zarn::AtomicFileError> writeError;
         const auto sink = [&](const char* data, qint64 size) {
             if (received + static_cast<uint64_t>(size) > entry.size) {
                 tooLong = true;
                 return false;
             }
-            if (part.write(data, size) != size) {
-                writeFailed = true;
+            try {
+                part->Append(data, static_cast<std::size_t>(size));
+            } catch (const zarn::AtomicFileError& error) {
+                writeError = error;
                 return false;
             }
             hash.Add(data, size);
@@ -134,53 +140,32 @@ ShowRecord PerformShowDownload(const std::string& authHash, std::shared_ptr<Down
         const std::string source = entry.source.empty()
             ? "/files/" + QUrl::toPercentEncoding(QString::fromStdString(entry.path), "/").toStdString()
             : entry.source;
-        ApiResponse response;
-        try {
-            response = transport.Stream(QString::fromStdString(source), headers, sink, cancelled);
-        } catch (...) {
-            // A callback that throws ends the download like any failure: no part file stays.
-            removePart();
-            throw;
-        }
+        const ApiResponse response = transport.Stream(QString::fromStdString(source), headers, sink, cancelled);
 
         if (cancelled()) {
-            removePart();
             status("Download cancelled");
             return record;
         }
         if (tooLong) {
-            removePart();
             throw fail("the server sent more than the " + std::to_string(entry.size) + " bytes it announced");
         }
-        if (writeFailed) {
-            const std::string reason = part.errorString().toStdString();
-            removePart();
-            throw fail("cannot write " + partPath.toStdString() + ": " + reason);
+        if (writeError) {
+            throw cannotWrite(*writeError);
         }
         if (response.httpStatus != 200) {
-            removePart();
             throw fail(AnswerMessage(response));
         }
         if (received != entry.size) {
-            removePart();
             throw fail("received " + std::to_string(received) + " of " + std::to_string(entry.size) + " bytes");
         }
         const std::string digest = hash.HexDigest().toStdString();
         if (digest != entry.sha256) {
-            removePart();
             throw fail("the file is damaged (SHA-256 " + digest + " instead of " + entry.sha256 + ")");
         }
-        if (!part.flush()) {
-            const std::string reason = part.errorString().toStdString();
-            removePart();
-            throw fail("cannot write " + partPath.toStdString() + ": " + reason);
-        }
-        part.close();
-        std::error_code ec;
-        std::filesystem::rename(partPath.toStdString(), entry.destination, ec);
-        if (ec) {
-            QFile::remove(partPath);
-            throw fail("cannot move it into place: " + ec.message());
+        try {
+            part->Commit();
+        } catch (const zarn::AtomicFileError& error) {
+            throw cannotWrite(error);
         }
     }
     if (callbacks && callbacks->statusReport) {

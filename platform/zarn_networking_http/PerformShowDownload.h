@@ -12,11 +12,12 @@
 namespace zarn_download {
 
 // Fetches every file of a validated plan (ValidateDownloadPlan set the destinations) from
-// the plan's server, on the calling thread. Each file streams to "<destination>.part", is
-// checked against its size and SHA-256, and only then renamed into place. Reports the
-// expected total once (capped at INT32_MAX), then progress per chunk. The cancel flag is
-// polled between chunks: on cancel the part file is removed and the function returns
-// without reporting an error. Any failure removes the part file and throws
+// the plan's server, on the calling thread. Each file streams to a temporary file beside
+// its destination (zarn::AtomicFile), is checked against its size and SHA-256, and only then
+// replaces the destination. Reports the expected total once (capped at INT32_MAX), then
+// progress per chunk. The cancel flag is polled between chunks: on cancel the temporary
+// file is removed and the function returns without reporting an error. Any failure
+// (a write included) removes the temporary file, leaves the destination as it was and throws
 // DownloadException("Download of <path> failed: <reason>"); files finished before stay.
 // The fifth argument is unused and kept for the callers' shape. Returns the show's record.
 zarn::networking::ShowRecord PerformShowDownload(const std::string& authHash,

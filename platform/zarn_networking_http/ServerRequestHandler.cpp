@@ -8,6 +8,8 @@
 #include "TwoFishCipher.h"
 #include "HexText.h"
 
+#include "zarn_core/AtomicFile.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -18,12 +20,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageAuthenticationCode>
-#include <QSaveFile>
 #include <QUrl>
 #include <QUrlQuery>
 
 #include <limits>
 #include <map>
+#include <string_view>
 #include <vector>
 
 namespace zarn::networking {
@@ -464,9 +466,12 @@ ServerResponse ServerRequestHandler::Handle(const ServerRequest& request)
         if (QFileInfo::exists(target) || QFileInfo::exists(target + QStringLiteral(".enc"))) {
             return ErrorAnswer(409, QStringLiteral("A change log named %1 already exists").arg(fileName));
         }
-        QSaveFile file(target);
-        if (!file.open(QIODevice::WriteOnly) || file.write(request.body) != request.body.size() || !file.commit()) {
-            return ErrorAnswer(500, QStringLiteral("Cannot store the change log: %1").arg(file.errorString()));
+        try {
+            zarn::AtomicFile::Write(target.toStdString(), std::string_view(request.body.constData(),
+                                                                           static_cast<std::size_t>(request.body.size())));
+        } catch (const zarn::AtomicFileError& error) {
+            return ErrorAnswer(500, QStringLiteral("Cannot store the change log: %1")
+                                        .arg(QString::fromStdString(error.Reason())));
         }
         return JsonAnswer(LogEntry(StoredLog{version->first, version->second, fileName, fileName, false,
                                              LogDate(request.body, QFileInfo(target))}));

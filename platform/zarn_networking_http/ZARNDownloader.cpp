@@ -7,13 +7,16 @@
 #include "CredentialFile.h"
 #include "TwoFishCipher.h"
 
+#include "zarn_core/AtomicFile.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <limits>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 
 namespace zarn::networking {
 
@@ -39,18 +42,45 @@ void ZARNDownloader::Download(const std::string& link, const std::string& destin
     }
     transport->SetTimeoutMs(timeoutMs_);
 
+    // A plain file goes to disk as it arrives; an enciphered one is deciphered as a whole.
+    // Either way it replaces the destination only once it is complete and checked.
+    const bool enciphered = !key.empty();
+    const auto cannotWrite = [&](const std::string& reason) {
+        return fail("cannot write " + destinationPath + ": " + reason);
+    };
+    std::optional<zarn::AtomicFile> file;
     QByteArray bytes;
+    Sha256 hash;
+    qint64 received = 0;
     bool tooLarge = false;
+    std::string writeError;
     const ApiResponse response = transport->Stream(target, {}, [&](const char* data, qint64 size) {
-        if (bytes.size() + size > kMaxBytes) {
+        if (received + size > kMaxBytes) {
             tooLarge = true;
             return false;
         }
-        bytes.append(data, size);
+        received += size;
+        hash.Add(data, size);
+        if (enciphered) {
+            bytes.append(data, size);
+            return true;
+        }
+        try {
+            if (!file) {
+                file.emplace(destinationPath);
+            }
+            file->Append(data, static_cast<std::size_t>(size));
+        } catch (const zarn::AtomicFileError& error) {
+            writeError = error.Reason();
+            return false;
+        }
         return true;
     }, [] { return false; });
     if (tooLarge) {
         throw fail("the file is larger than " + std::to_string(kMaxBytes / (1024 * 1024)) + " MB");
+    }
+    if (!writeError.empty()) {
+        throw cannotWrite(writeError);
     }
     if (response.httpStatus == 0) {
         throw fail(response.transportError.isEmpty() ? std::string("no answer from the server")
@@ -63,20 +93,27 @@ void ZARNDownloader::Download(const std::string& link, const std::string& destin
     }
     static const QRegularExpression sha(QStringLiteral("^[0-9a-fA-F]{64}$"));
     if (sha.match(QString::fromStdString(extra)).hasMatch()
-        && Sha256::OfBytes(bytes) != QByteArray::fromStdString(extra).toLower()) {
+        && hash.HexDigest() != QByteArray::fromStdString(extra).toLower()) {
         throw fail("the file is damaged (its SHA-256 does not match)");
     }
-    if (!key.empty()) {
-        try {
-            const auto plain = zarn_sec::Decipher(key, iv, std::vector<uint8_t>(bytes.begin(), bytes.end()));
-            bytes = QByteArray(reinterpret_cast<const char*>(plain.data()), static_cast<qsizetype>(plain.size()));
-        } catch (const std::exception& error) {
-            throw fail(error.what());
+    try {
+        if (enciphered) {
+            std::vector<uint8_t> plain;
+            try {
+                plain = zarn_sec::Decipher(key, iv, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+            } catch (const std::exception& error) {
+                throw fail(error.what());
+            }
+            zarn::AtomicFile::Write(destinationPath,
+                                    std::string_view(reinterpret_cast<const char*>(plain.data()), plain.size()));
+        } else {
+            if (!file) {
+                file.emplace(destinationPath); // an empty file sends no chunk
+            }
+            file->Commit();
         }
-    }
-    QSaveFile file(QString::fromStdString(destinationPath));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw fail("cannot write " + destinationPath + ": " + file.errorString().toStdString());
+    } catch (const zarn::AtomicFileError& error) {
+        throw cannotWrite(error.Reason());
     }
 }
 

@@ -1,10 +1,12 @@
 #include "WavFile.h"
 
+#include "zarn_core/AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
 
 namespace zarn::audio {
 
@@ -101,12 +103,11 @@ void WavFile::Save(const std::string& path, int sampleRate, int channels, const 
     Put32(out, dataBytes);
     for (int16_t s : samples)
         Put16(out, static_cast<uint16_t>(s));
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(reinterpret_cast<const char*>(out.data()), static_cast<qint64>(out.size()))
-            != static_cast<qint64>(out.size())
-        || !file.commit())
-        throw std::runtime_error("The audio file " + path + " cannot be written: " + file.errorString().toStdString());
+    try {
+        zarn::AtomicFile::Write(path, std::string_view(reinterpret_cast<const char*>(out.data()), out.size()));
+    } catch (const zarn::AtomicFileError& error) {
+        throw std::runtime_error("The audio file " + path + " cannot be written: " + error.Reason());
+    }
 }
 
 } // namespace zarn::audio

@@ -5,6 +5,8 @@
 #include "ScorePacker.h"
 #include "TwoFishCipher.h"
 
+#include "zarn_core/AtomicFile.h"
+
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 
@@ -30,16 +32,6 @@ std::vector<uint8_t> ReadAll(const fs::path& file)
         throw std::runtime_error("Cannot read " + file.string());
     }
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteText(const fs::path& file, const std::string& text)
-{
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-        throw std::runtime_error("Cannot write " + file.string());
-    }
 }
 
 void Key(rapidjson::PrettyWriter<rapidjson::StringBuffer>& writer, const char* name, const std::string& value)
@@ -131,7 +123,7 @@ void Build(const ShowRootOptions& options, const fs::path& root)
         Key(writer, "logKey", zarn_sec::ToHex(logKey));
     }
     writer.EndObject();
-    WriteText(root / "server.json", std::string(buffer.GetString(), buffer.GetSize()) + "\n");
+    zarn::AtomicFile::Write(root / "server.json", std::string(buffer.GetString(), buffer.GetSize()) + "\n");
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "ServerRootFixture.h"
 #include "Sha256.h"
 
+#include "zarn_core/AtomicFile.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -61,13 +63,16 @@ struct Recorder {
     }
 };
 
+// Temporary files a download left beside its destinations, of any naming it ever used.
 QStringList LeftoverParts(const QString& folder)
 {
+    const QString marker = QString::fromLatin1(zarn::AtomicFile::kTemporaryMarker.data(),
+                                               qsizetype(zarn::AtomicFile::kTemporaryMarker.size()));
     QStringList parts;
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        if (path.endsWith(QLatin1String(".part"))) parts << path;
+        if (path.endsWith(QLatin1String(".part")) || it.fileName().contains(marker)) parts << path;
     }
     return parts;
 }
