@@ -4,9 +4,9 @@
 #include "SafePath.h"
 #include "Sha256.h"
 
-#include "CredentialFile.h"
-#include "TwoFishCipher.h"
 #include "HexText.h"
+#include "TwoFishCipher.h"
+#include "zarn_core/ShowCredential.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -153,7 +153,7 @@ qint32 LogDate(const QByteArray& content, const QFileInfo& info)
 std::vector<uint8_t> CredentialIv(const QString& root)
 {
     try {
-        const auto credential = zarn_sec::CredentialFile::TryReadFromFolder(
+        const auto credential = cmn::ShowCredential::TryReadFromFolder(
             QDir(root).filePath(QStringLiteral("show")).toStdString());
         if (credential) {
             return credential->scoreIv;
