@@ -38,10 +38,15 @@ std::optional<cmn::ZARNVersion> ChangeLogName::VersionOf(const std::string& file
     const auto dash = base.find_last_of('-');
     if (dash == std::string::npos)
         return std::nullopt;
+    const std::string version = base.substr(dash + 1);
+    // Each number is a byte, written in three digits at the most.
+    const auto dot = version.find('.');
+    if (dot == std::string::npos || dot > 3 || version.size() - dot - 1 > 3)
+        return std::nullopt;
     unsigned major = 0;
     unsigned minor = 0;
     try {
-        cmn::FileVersion::Parse(base.substr(dash + 1), major, minor);
+        cmn::FileVersion::Parse(version, major, minor);
     } catch (const std::exception&) {
         return std::nullopt;
     }

@@ -18,8 +18,10 @@ public:
     // it (no file may read back as another version); a stem that is not a plain name
     // throws std::invalid_argument.
     static std::string Compose(const std::string& stem, unsigned major, unsigned minor);
-    // The version a file name (or path: only its last component is read) carries; empty
-    // when the name does not follow the rules.
+    // The version a file name (or path: only its last component is read) carries: both
+    // numbers 0 to 255 in at most three digits, the extension in lower case. Empty when
+    // the name does not follow the rules. The one parser of these names, for the engine,
+    // the server and the download plan alike.
     static std::optional<cmn::ZARNVersion> VersionOf(const std::string& fileName);
     // Throws std::invalid_argument unless `name` is a plain file name: not empty, no "/"
     // or "\", not "." or "..", no ".." inside, no NUL.

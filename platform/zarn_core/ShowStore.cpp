@@ -1,12 +1,6 @@
 #include "ShowStore.h"
 
-#include "AtomicFile.h"
-#include "FileBytes.h"
-
-#include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
-#include <rapidjson/prettywriter.h>
-#include <rapidjson/stringbuffer.h>
+#include "JsonObjectFile.h"
 
 #include <stdexcept>
 #include <system_error>
@@ -15,77 +9,12 @@ namespace cmn {
 namespace {
 
 constexpr std::uintmax_t kMaxStoreFileBytes = 4u * 1024u * 1024u;
-constexpr unsigned kParseFlags = rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag;
-
-void ParseJson(rapidjson::Document& doc, const std::string& bytes, const std::filesystem::path& file)
-{
-    doc.Parse<kParseFlags>(bytes.data(), bytes.size());
-    if (doc.HasParseError())
-        throw std::runtime_error("\"" + file.string() + "\" is not valid JSON: "
-                                 + rapidjson::GetParseError_En(doc.GetParseError()) + " (at byte "
-                                 + std::to_string(doc.GetErrorOffset()) + ")");
-    if (!doc.IsObject())
-        throw std::runtime_error("\"" + file.string() + "\" does not hold a JSON object");
-}
-
-std::string OptionalString(const rapidjson::Value& object, const char* name, const std::filesystem::path& file)
-{
-    const auto it = object.FindMember(name);
-    if (it == object.MemberEnd())
-        return std::string();
-    if (!it->value.IsString())
-        throw std::runtime_error("\"" + file.string() + "\": \"" + name + "\" is not a text");
-    return std::string(it->value.GetString(), it->value.GetStringLength());
-}
 
 // The show folder must stay inside the data folder: one plain name.
 bool IsPlainFolderName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos
         && name.find('\0') == std::string::npos && name.find(':') == std::string::npos;
-}
-
-std::vector<std::uint8_t> FromHex(const std::string& hex, const char* what, const std::filesystem::path& file)
-{
-    auto nibble = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
-    if (hex.size() % 2 != 0)
-        throw std::runtime_error("\"" + file.string() + "\": \"" + what + "\" is not hexadecimal");
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(hex.size() / 2);
-    for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int high = nibble(hex[i]);
-        const int low = nibble(hex[i + 1]);
-        if (high < 0 || low < 0)
-            throw std::runtime_error("\"" + file.string() + "\": \"" + what + "\" is not hexadecimal");
-        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
-    }
-    return bytes;
-}
-
-std::string ToHex(const std::vector<std::uint8_t>& bytes)
-{
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(bytes.size() * 2);
-    for (auto b : bytes) {
-        hex += digits[b >> 4];
-        hex += digits[b & 0x0F];
-    }
-    return hex;
-}
-
-void WriteString(rapidjson::PrettyWriter<rapidjson::StringBuffer>& w, const char* key, const std::string& value)
-{
-    w.Key(key);
-    w.String(value.data(), static_cast<rapidjson::SizeType>(value.size()));
 }
 
 } // namespace
@@ -98,10 +27,10 @@ ShowStore::ShowStore(std::filesystem::path dataFolder)
     if (!std::filesystem::exists(file, ec))
         throw std::runtime_error("No show is installed");
     rapidjson::Document doc;
-    ParseJson(doc, zarn::FileBytes::Read(file, kMaxStoreFileBytes), file);
+    JsonObjectFile::Read(file, kMaxStoreFileBytes, doc);
 
-    apiBaseUrl_ = OptionalString(doc, "apiBaseUrl", file);
-    const std::string current = OptionalString(doc, "current", file);
+    apiBaseUrl_ = JsonObjectFile::OptionalString(doc, "apiBaseUrl", file);
+    const std::string current = JsonObjectFile::OptionalString(doc, "current", file);
     const auto shows = doc.FindMember("shows");
     if (shows == doc.MemberEnd())
         throw std::runtime_error("No show is installed");
@@ -111,12 +40,12 @@ ShowStore::ShowStore(std::filesystem::path dataFolder)
         if (!entry.IsObject())
             throw std::runtime_error("\"" + file.string() + "\": a show entry is not an object");
         ShowRecord record;
-        record.id = OptionalString(entry, "id", file);
-        record.folder = OptionalString(entry, "folder", file);
-        record.showName = OptionalString(entry, "showName", file);
-        record.customerName = OptionalString(entry, "customerName", file);
-        record.authHash = OptionalString(entry, "authHash", file);
-        record.apiBaseUrl = OptionalString(entry, "apiBaseUrl", file);
+        record.id = JsonObjectFile::OptionalString(entry, "id", file);
+        record.folder = JsonObjectFile::OptionalString(entry, "folder", file);
+        record.showName = JsonObjectFile::OptionalString(entry, "showName", file);
+        record.customerName = JsonObjectFile::OptionalString(entry, "customerName", file);
+        record.authHash = JsonObjectFile::OptionalString(entry, "authHash", file);
+        record.apiBaseUrl = JsonObjectFile::OptionalString(entry, "apiBaseUrl", file);
         if (record.id.empty())
             throw std::runtime_error("\"" + file.string() + "\": a show has no id");
         if (record.folder.empty())
@@ -177,24 +106,12 @@ std::string ShowStore::ApiBaseUrl() const
 
 std::filesystem::path ShowStore::CredentialFilePath() const
 {
-    return CurrentShowFolder() / kCredentialFileName;
+    return CurrentShowFolder() / ShowCredential::kFileName;
 }
 
 ShowCredential ShowStore::GetCredential() const
 {
-    const auto file = CredentialFilePath();
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
-        return ShowCredential();
-    rapidjson::Document doc;
-    ParseJson(doc, zarn::FileBytes::Read(file, kMaxStoreFileBytes), file);
-    ShowCredential credential;
-    credential.showId = OptionalString(doc, "showId", file);
-    credential.authHash = OptionalString(doc, "authHash", file);
-    credential.scoreKey = FromHex(OptionalString(doc, "scoreKey", file), "scoreKey", file);
-    credential.scoreIv = FromHex(OptionalString(doc, "scoreIv", file), "scoreIv", file);
-    credential.accountData = OptionalString(doc, "accountData", file);
-    return credential;
+    return ShowCredential::TryReadFromFolder(CurrentShowFolder()).value_or(ShowCredential());
 }
 
 std::vector<std::uint8_t> ShowStore::GetScoreKey() const
@@ -219,48 +136,25 @@ void ShowStore::Write(const std::filesystem::path& dataFolder, const std::string
         if (!IsPlainFolderName(record.folder.empty() ? record.id : record.folder))
             throw std::invalid_argument("The show folder \"" + record.folder + "\" is not a plain folder name");
     }
-    rapidjson::StringBuffer buffer;
-    rapidjson::PrettyWriter<rapidjson::StringBuffer> w(buffer);
-    w.SetIndent(' ', 2);
-    w.StartObject();
-    WriteString(w, "current", currentId);
-    if (!apiBaseUrl.empty())
-        WriteString(w, "apiBaseUrl", apiBaseUrl);
-    w.Key("shows");
-    w.StartArray();
-    for (const auto& record : shows) {
-        w.StartObject();
-        WriteString(w, "id", record.id);
-        WriteString(w, "folder", record.folder);
-        WriteString(w, "showName", record.showName);
-        WriteString(w, "customerName", record.customerName);
-        WriteString(w, "authHash", record.authHash);
-        if (!record.apiBaseUrl.empty())
-            WriteString(w, "apiBaseUrl", record.apiBaseUrl);
-        w.EndObject();
-    }
-    w.EndArray();
-    w.EndObject();
-    std::string text(buffer.GetString(), buffer.GetSize());
-    text += '\n';
-    zarn::AtomicFile::Write(dataFolder / kFileName, text);
-}
-
-void ShowStore::WriteCredential(const std::filesystem::path& showFolder, const ShowCredential& credential)
-{
-    rapidjson::StringBuffer buffer;
-    rapidjson::PrettyWriter<rapidjson::StringBuffer> w(buffer);
-    w.SetIndent(' ', 2);
-    w.StartObject();
-    WriteString(w, "showId", credential.showId);
-    WriteString(w, "authHash", credential.authHash);
-    WriteString(w, "scoreKey", ToHex(credential.scoreKey));
-    WriteString(w, "scoreIv", ToHex(credential.scoreIv));
-    WriteString(w, "accountData", credential.accountData);
-    w.EndObject();
-    std::string text(buffer.GetString(), buffer.GetSize());
-    text += '\n';
-    zarn::AtomicFile::Write(showFolder / kCredentialFileName, text);
+    JsonObjectFile::Write(dataFolder / kFileName, [&](JsonObjectFile::Writer& w) {
+        JsonObjectFile::WriteString(w, "current", currentId);
+        if (!apiBaseUrl.empty())
+            JsonObjectFile::WriteString(w, "apiBaseUrl", apiBaseUrl);
+        w.Key("shows");
+        w.StartArray();
+        for (const auto& record : shows) {
+            w.StartObject();
+            JsonObjectFile::WriteString(w, "id", record.id);
+            JsonObjectFile::WriteString(w, "folder", record.folder);
+            JsonObjectFile::WriteString(w, "showName", record.showName);
+            JsonObjectFile::WriteString(w, "customerName", record.customerName);
+            JsonObjectFile::WriteString(w, "authHash", record.authHash);
+            if (!record.apiBaseUrl.empty())
+                JsonObjectFile::WriteString(w, "apiBaseUrl", record.apiBaseUrl);
+            w.EndObject();
+        }
+        w.EndArray();
+    });
 }
 
 } // namespace cmn

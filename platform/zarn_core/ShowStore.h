@@ -18,7 +18,6 @@ class ShowStore
 {
 public:
     static constexpr const char* kFileName = "shows.json";
-    static constexpr const char* kCredentialFileName = "credential.json";
     static constexpr const char* kDefaultApiBaseUrl = "http://127.0.0.1:8080/api/v1";
 
     // Throws std::runtime_error: "No show is installed" when shows.json is missing or
@@ -37,8 +36,8 @@ public:
     std::string ApiBaseUrl() const;
 
     std::filesystem::path CredentialFilePath() const; // current show folder / credential.json
-    // Reads credential.json of the current show. A missing file gives an empty credential;
-    // a malformed one throws std::runtime_error naming the file.
+    // The current show's credential (ShowCredential reads it). A missing file gives an
+    // empty credential; a malformed one throws std::runtime_error naming the file.
     ShowCredential GetCredential() const;
     // Key and IV of the score; both empty for a show without a score key (not an error).
     std::vector<std::uint8_t> GetScoreKey() const;
@@ -48,8 +47,6 @@ public:
     // Writes shows.json atomically (for installers, tools and tests).
     static void Write(const std::filesystem::path& dataFolder, const std::string& currentId,
                       const std::vector<ShowRecord>& shows, const std::string& apiBaseUrl = std::string());
-    // Writes a show's credential.json atomically; keys are written as hex.
-    static void WriteCredential(const std::filesystem::path& showFolder, const ShowCredential& credential);
 
 private:
     std::filesystem::path dataFolder_;

@@ -12,16 +12,13 @@
 #include "zarn_core/Directories.h"
 #include "zarn_core/EngineEventHub.h"
 #include "zarn_core/MakeDirectoryIfNeeded.h"
-
-#include <rapidjson/document.h>
+#include "zarn_core/ShowCredential.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -707,20 +704,8 @@ void AudioInterface::onRemoveOutputhPath(const CL::OutputPath& path)
 
 std::string AudioInterface::GetAccountData()
 {
-    const fs::path file = fs::path(showFolder_) / "credential.json";
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    rapidjson::Document doc;
-    doc.Parse(text.str().c_str());
-    if (doc.HasParseError() || !doc.IsObject())
-        throw std::runtime_error("The show's credential file " + file.string() + " is not valid JSON.");
-    auto it = doc.FindMember("accountData");
-    if (it == doc.MemberEnd() || !it->value.IsString())
-        return {};
-    return {it->value.GetString(), it->value.GetStringLength()};
+    const auto credential = cmn::ShowCredential::TryReadFromFolder(showFolder_);
+    return credential ? credential->accountData : std::string();
 }
 
 // --- transport ----------------------------------------------------------------------------

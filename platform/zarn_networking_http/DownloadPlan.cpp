@@ -1,8 +1,8 @@
 #include "DownloadPlan.h"
 
-#include "ChangelogName.h"
 #include "SafePath.h"
 #include "Sha256.h"
+#include "zarn_core/ChangeLogName.h"
 
 #include <QString>
 
@@ -19,7 +19,7 @@ bool HasLocalLog(const std::filesystem::path& folder, int major, int minor)
         if (!it->is_regular_file(ec)) {
             continue;
         }
-        const auto version = ChangelogVersionFromName(it->path().filename().string());
+        const auto version = CL::ChangeLogName::VersionOf(it->path().filename().string());
         if (version && version->major == major && version->minor == minor) {
             return true;
         }

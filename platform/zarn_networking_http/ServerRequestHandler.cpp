@@ -1,12 +1,12 @@
 #include "ServerRequestHandler.h"
 
-#include "ChangelogName.h"
 #include "SafePath.h"
 #include "Sha256.h"
 
-#include "CredentialFile.h"
-#include "TwoFishCipher.h"
 #include "HexText.h"
+#include "TwoFishCipher.h"
+#include "zarn_core/ChangeLogName.h"
+#include "zarn_core/ShowCredential.h"
 
 #include "zarn_core/AtomicFile.h"
 
@@ -155,7 +155,7 @@ qint32 LogDate(const QByteArray& content, const QFileInfo& info)
 std::vector<uint8_t> CredentialIv(const QString& root)
 {
     try {
-        const auto credential = zarn_sec::CredentialFile::TryReadFromFolder(
+        const auto credential = cmn::ShowCredential::TryReadFromFolder(
             QDir(root).filePath(QStringLiteral("show")).toStdString());
         if (credential) {
             return credential->scoreIv;
@@ -195,11 +195,11 @@ LogMap ScanLogs(const QString& root, const ServerConfig& config)
         if (enciphered) {
             name.chop(4);
         }
-        const auto version = ChangelogVersionFromName(name.toStdString());
+        const auto version = CL::ChangeLogName::VersionOf(name.toStdString());
         if (!version || !IsSafeFileName(name.toStdString())) {
             continue;
         }
-        const auto key = std::make_pair(version->major, version->minor);
+        const auto key = std::make_pair(int(version->major), int(version->minor));
         const auto existing = logs.find(key);
         if (existing != logs.end() && !existing->second.enciphered) {
             continue; // a plain copy of a version wins over an enciphered one
@@ -434,7 +434,7 @@ ServerResponse ServerRequestHandler::Handle(const ServerRequest& request)
             return ErrorAnswer(405, QStringLiteral("Method not allowed"));
         }
         const QString fileName = QString::fromUtf8(request.headers.value("x-zarn-file-name")).trimmed();
-        const auto nameVersion = ChangelogVersionFromName(fileName.toStdString());
+        const auto nameVersion = CL::ChangeLogName::VersionOf(fileName.toStdString());
         if (!IsSafeFileName(fileName.toStdString()) || !nameVersion || nameVersion->major != version->first
             || nameVersion->minor != version->second) {
             return ErrorAnswer(400, QStringLiteral("Refused change-log file name \"%1\" for version %2")

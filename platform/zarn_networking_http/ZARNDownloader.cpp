@@ -4,8 +4,8 @@
 #include "Sha256.h"
 
 #include "HexText.h"
-#include "CredentialFile.h"
 #include "TwoFishCipher.h"
+#include "zarn_core/ShowCredential.h"
 
 #include "zarn_core/AtomicFile.h"
 
@@ -129,7 +129,7 @@ void ZARNDownloader::DownloadForShow(const std::string& link, const std::string&
         } catch (const std::exception&) {
             throw std::runtime_error("The server sent a change-log key that is not hexadecimal");
         }
-        iv = zarn_sec::CredentialFile::ReadFromFolder(showFolder).scoreIv;
+        iv = cmn::ShowCredential::ReadFromFolder(showFolder).scoreIv;
     }
     Download(link, destinationPath, extra, key, iv);
 }

@@ -2,12 +2,12 @@
 #include "ShowInstaller.h"
 #include "ShowRootPacker.h"
 
-#include "CredentialFile.h"
 #include "NetworkApiInterface.h"
 #include "ServerRootFixture.h"
 #include "TwoFishCipher.h"
 #include "TwoFishCipherStream.h"
 #include "ZARNDownloader.h"
+#include "zarn_core/ShowCredential.h"
 
 #include <QDir>
 #include <QFile>
@@ -151,7 +151,7 @@ private slots:
         ShowRootPacker::Pack(options);
         QVERIFY(!QFileInfo::exists(dir.filePath("root dir ü.building")));
 
-        const auto credential = zarn_sec::CredentialFile::ReadFromFolder(dir.filePath("root dir ü/show").toStdString());
+        const auto credential = cmn::ShowCredential::ReadFromFolder(dir.filePath("root dir ü/show").toStdString());
         QCOMPARE(credential.showId, std::string("lanterns"));
         QCOMPARE(credential.scoreKey.size(), std::size_t(32));
         QCOMPARE(ScorePacker::Unpack(dir.filePath("root dir ü/show/Lanterns.score").toStdString(), credential.scoreKey,

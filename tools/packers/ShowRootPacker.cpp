@@ -1,9 +1,9 @@
 #include "ShowRootPacker.h"
 
-#include "CredentialFile.h"
 #include "HexText.h"
 #include "ScorePacker.h"
 #include "TwoFishCipher.h"
+#include "zarn_core/ShowCredential.h"
 
 #include "zarn_core/AtomicFile.h"
 
@@ -47,8 +47,7 @@ void Build(const ShowRootOptions& options, const fs::path& root)
     fs::create_directories(show);
     fs::create_directories(logs);
 
-    auto credential = zarn_sec::CredentialFile::TryReadFromFolder(options.showFolder)
-                          .value_or(zarn_sec::CredentialFile{});
+    auto credential = cmn::ShowCredential::TryReadFromFolder(options.showFolder).value_or(cmn::ShowCredential{});
     if (credential.scoreKey.empty() && (!options.pagesFolder.empty() || !options.encipheredLogs.empty())) {
         credential.scoreKey = zarn_sec::RandomBytes(32);
         credential.scoreIv = zarn_sec::RandomBytes(zarn_sec::kTwoFishBlockSize);
@@ -70,7 +69,7 @@ void Build(const ShowRootOptions& options, const fs::path& root)
         }
         const fs::path relative = item.path().lexically_relative(options.showFolder);
         const std::string name = item.path().filename().string();
-        if (name == zarn_sec::CredentialFile::kFileName || name.front() == '.' || EndsWith(name, ".score")) {
+        if (name == cmn::ShowCredential::kFileName || name.front() == '.' || EndsWith(name, ".score")) {
             continue;
         }
         if (EndsWith(name, ".logdata")) {

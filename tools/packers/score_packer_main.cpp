@@ -1,8 +1,8 @@
 // score_packer --pages DIR --out FILE.score (--credential SHOWDIR | --key HEX --iv HEX) [--plain-tar]
 // score_packer --list FILE.score (--credential SHOWDIR | --key HEX --iv HEX)
-#include "CredentialFile.h"
 #include "HexText.h"
 #include "ScorePacker.h"
+#include "zarn_core/ShowCredential.h"
 
 #include <cstdio>
 #include <cstring>
@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
         std::vector<uint8_t> key;
         std::vector<uint8_t> iv;
         if (args.count("credential")) {
-            const auto credential = zarn_sec::CredentialFile::ReadFromFolder(args["credential"]);
+            const auto credential = cmn::ShowCredential::ReadFromFolder(args["credential"]);
             key = credential.scoreKey;
             iv = credential.scoreIv;
         } else if (args.count("key") && args.count("iv")) {

@@ -298,11 +298,22 @@ void TestZarnCoreEvents::changeLogNames_data()
     QTest::newRow("plain") << "gala-3.1.logdata" << "3.1";
     QTest::newRow("dash in stem") << "spring-gala-2-0.12.logdata" << "0.12";
     QTest::newRow("path") << "/data/show/gala-255.255.logdata" << "255.255";
+    QTest::newRow("version in a folder name") << "/data/show-1.2/gala.logdata" << "";
     QTest::newRow("upper-case suffix") << "gala-3.1.LOGDATA" << "";
     QTest::newRow("no dash") << "gala3.1.logdata" << "";
     QTest::newRow("out of range") << "gala-256.1.logdata" << "";
     QTest::newRow("not a version") << "gala-x.logdata" << "";
     QTest::newRow("other extension") << "gala-3.1.json" << "";
+    QTest::newRow("extension only") << ".logdata" << "";
+    QTest::newRow("no dot") << "gala-3.logdata" << "";
+    QTest::newRow("three numbers") << "gala-1.2.3.logdata" << "";
+    QTest::newRow("letter for a number") << "gala-a.2.logdata" << "";
+    QTest::newRow("empty number") << "gala-.2.logdata" << "";
+    QTest::newRow("signed number") << "gala-+1.2.logdata" << "";
+    QTest::newRow("minor out of range") << "gala-1.256.logdata" << "";
+    QTest::newRow("three digits") << "gala-001.010.logdata" << "1.10";
+    QTest::newRow("four digits") << "gala-0001.2.logdata" << "";
+    QTest::newRow("four-digit minor") << "gala-1.0002.logdata" << "";
 }
 
 void TestZarnCoreEvents::changeLogNames()

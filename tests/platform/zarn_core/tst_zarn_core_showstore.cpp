@@ -1,5 +1,6 @@
 #include "zarn_core/Directories.h"
 #include "zarn_core/MakeDirectoryIfNeeded.h"
+#include "zarn_core/ShowCredential.h"
 #include "zarn_core/ShowStore.h"
 
 #include <QtTest>
@@ -19,7 +20,11 @@ private slots:
     void showWithoutScore();
     void brokenStores_data();
     void brokenStores();
+    void brokenCredential_data();
     void brokenCredential();
+    void credentialRoundTrip_data();
+    void credentialRoundTrip();
+    void credentialWriteRefusesUnreadableKeys();
     void writeAndReadBack();
     void makeDirectoryIfNeeded();
     void showDirectory();
@@ -137,17 +142,112 @@ void TestZarnCoreShowStore::brokenStores()
     }
 }
 
+void TestZarnCoreShowStore::brokenCredential_data()
+{
+    const auto keys = [](int keyHexDigits, int ivHexDigits) {
+        QByteArray json = "{";
+        if (keyHexDigits > 0)
+            json += "\"scoreKey\":\"" + QByteArray(keyHexDigits, '0') + "\"";
+        if (keyHexDigits > 0 && ivHexDigits > 0)
+            json += ",";
+        if (ivHexDigits > 0)
+            json += "\"scoreIv\":\"" + QByteArray(ivHexDigits, 'f') + "\"";
+        return json + "}";
+    };
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not json") << QByteArray("nonsense") << "not valid JSON";
+    QTest::newRow("not an object") << QByteArray("[1]") << "JSON object";
+    QTest::newRow("not utf-8") << QByteArray("{\"accountData\":\"\xff\"}") << "not valid JSON";
+    QTest::newRow("key not text") << QByteArray(R"({"scoreKey":5})") << "\"scoreKey\" is not a text";
+    QTest::newRow("account not text") << QByteArray(R"({"accountData":7})") << "\"accountData\" is not a text";
+    QTest::newRow("key not hex") << QByteArray(R"({"scoreKey":"zz"})") << "\"scoreKey\" is not hexadecimal";
+    QTest::newRow("odd hex digit count") << QByteArray(R"({"scoreKey":"0g"})") << "\"scoreKey\" is not hexadecimal";
+    QTest::newRow("key of one byte") << keys(2, 2) << "\"scoreKey\" has the wrong length";
+    QTest::newRow("key of 20 bytes") << keys(40, 32) << "\"scoreKey\" has the wrong length";
+    QTest::newRow("iv of 17 bytes") << keys(64, 34) << "\"scoreIv\" has the wrong length";
+    QTest::newRow("key without iv") << keys(64, 0) << "needs its IV";
+    QTest::newRow("iv without key") << keys(0, 32) << "needs its IV";
+}
+
 void TestZarnCoreShowStore::brokenCredential()
 {
+    QFETCH(QByteArray, json);
+    QFETCH(QString, message);
     QTemporaryDir dir;
     const fs::path data = dir.path().toStdString();
     fs::create_directories(data / "a");
     cmn::ShowStore::Write(data, "a", {{"a", "a", "A", "C", "h", ""}});
-    WriteAll(data / "a" / "credential.json", R"({"scoreKey":"0g"})");
+    WriteAll(data / "a" / "credential.json", json.toStdString());
+    try {
+        cmn::ShowCredential::TryReadFromFolder(data / "a");
+        QFAIL("a broken credential file was accepted");
+    } catch (const std::runtime_error& e) {
+        QVERIFY2(QString(e.what()).contains("credential.json"), e.what());
+        QVERIFY2(QString(e.what()).contains(message), e.what());
+    }
+    // The store and everything else read it through the same reader.
     const cmn::ShowStore store(data);
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, store.GetScoreKey());
-    WriteAll(data / "a" / "credential.json", "nonsense");
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, store.GetCredential());
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, store.GetAccountData());
+}
+
+void TestZarnCoreShowStore::credentialRoundTrip_data()
+{
+    QTest::addColumn<int>("keyBytes"); // 0: a show without a score
+    QTest::addColumn<QString>("accountData");
+    QTest::newRow("256-bit key") << 32 << "account \"7\"";
+    QTest::newRow("192-bit key") << 24 << "acct";
+    QTest::newRow("128-bit key") << 16 << "";
+    QTest::newRow("no score") << 0 << "Grüße\\n{}";
+}
+
+void TestZarnCoreShowStore::credentialRoundTrip()
+{
+    QFETCH(int, keyBytes);
+    QFETCH(QString, accountData);
+    QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
+    QVERIFY(!cmn::ShowCredential::TryReadFromFolder(folder).has_value());
+    try {
+        cmn::ShowCredential::ReadFromFolder(folder);
+        QFAIL("a missing credential file was read");
+    } catch (const std::runtime_error& e) {
+        QVERIFY2(QString(e.what()).contains(dir.path()), e.what());
+    }
+
+    cmn::ShowCredential written{.showId = "demo", .authHash = "abc123", .accountData = accountData.toStdString()};
+    for (int i = 0; i < keyBytes; ++i)
+        written.scoreKey.push_back(static_cast<std::uint8_t>(0xF0 + i));
+    if (keyBytes > 0)
+        written.scoreIv = std::vector<std::uint8_t>(cmn::ShowCredential::kScoreIvBytes, 0x5A);
+    written.WriteToFolder(folder);
+    QCOMPARE(cmn::ShowCredential::ReadFromFolder(folder), written);
+    // Rewriting replaces the file whole.
+    written.showId = "other";
+    written.WriteToFolder(folder);
+    QCOMPARE(cmn::ShowCredential::TryReadFromFolder(folder), std::optional(written));
+}
+
+void TestZarnCoreShowStore::credentialWriteRefusesUnreadableKeys()
+{
+    QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
+    const cmn::ShowCredential good{.showId = "demo",
+                                   .scoreKey = std::vector<std::uint8_t>(32, 1),
+                                   .scoreIv = std::vector<std::uint8_t>(16, 2)};
+    good.WriteToFolder(folder);
+    auto keyWithoutIv = good;
+    keyWithoutIv.scoreIv.clear();
+    auto shortKey = good;
+    shortKey.scoreKey.resize(20);
+    auto longIv = good;
+    longIv.scoreIv.push_back(3);
+    for (const auto& bad : {keyWithoutIv, shortKey, longIv})
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, bad.WriteToFolder(folder));
+    QCOMPARE(cmn::ShowCredential::ReadFromFolder(folder), good);
+    // A write that cannot be made is reported.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, good.WriteToFolder(folder / "missing" / "folder"));
 }
 
 void TestZarnCoreShowStore::writeAndReadBack()
@@ -170,7 +270,7 @@ void TestZarnCoreShowStore::writeAndReadBack()
     credential.scoreIv = std::vector<std::uint8_t>(16, 0x01);
     credential.accountData = "acct";
     fs::create_directories(store.CurrentShowFolder());
-    cmn::ShowStore::WriteCredential(store.CurrentShowFolder(), credential);
+    credential.WriteToFolder(store.CurrentShowFolder());
     QCOMPARE(store.GetCredential(), credential);
 
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument,

@@ -6,6 +6,7 @@
 #include "zarn_core/ChangeLogVersionError.h"
 #include "zarn_core/Cut.h"
 #include "zarn_core/Marker.h"
+#include "zarn_core/ShowCredential.h"
 
 #include <QFile>
 #include <QtTest>
@@ -107,6 +108,23 @@ private slots:
         QCOMPARE(f.engine->GetLogVersion(), std::string("0.0"));
         QVERIFY(f.engine->GetChangelogFilename().empty());
         QVERIFY(f.engine->GetMarkers().empty());
+    }
+
+    void accountDataComesFromTheShowCredential()
+    {
+        EngineFixture f;
+        f.Start();
+        QCOMPARE(f.engine->GetAccountData(), std::string()); // a show without a credential file
+        const cmn::ShowCredential credential{.showId = "fixture", .accountData = "account \"7\""};
+        credential.WriteToFolder(f.showFolder);
+        QCOMPARE(f.engine->GetAccountData(), credential.accountData);
+        std::ofstream(f.showFolder + "/credential.json") << R"({"accountData":"a","scoreKey":"00"})";
+        try {
+            f.engine->GetAccountData();
+            QFAIL("a broken credential file was read");
+        } catch (const std::runtime_error& e) {
+            QVERIFY2(QString(e.what()).contains("credential.json"), e.what());
+        }
     }
 
     void startupFailureOfAThreadIsRethrown()

@@ -1,8 +1,8 @@
 #include "ServerRootFixture.h"
 
-#include "CredentialFile.h"
 #include "HexText.h"
 #include "TwoFishCipher.h"
+#include "zarn_core/ShowCredential.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +20,11 @@ ServerRootFixture::ServerRootFixture()
     root.mkpath(QStringLiteral("show/audio"));
     root.mkpath(QStringLiteral("changelogs"));
 
-    auto credential = zarn_sec::CredentialFile::Generate("demo", kAuth, kAccount);
+    const cmn::ShowCredential credential{.showId = "demo",
+                                         .authHash = kAuth,
+                                         .scoreKey = zarn_sec::RandomBytes(32),
+                                         .scoreIv = zarn_sec::RandomBytes(zarn_sec::kTwoFishBlockSize),
+                                         .accountData = kAccount};
     credential.WriteToFolder(root.filePath(QStringLiteral("show")).toStdString());
     scoreIv_ = credential.scoreIv;
     logKey_ = zarn_sec::RandomBytes(32);

@@ -5,7 +5,7 @@
 #include "UploadChangelog.h"
 #include "ZARNDownloader.h"
 
-#include "CredentialFile.h"
+#include "zarn_core/ShowCredential.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(int(latest.data->minor), 0);
 
         QTemporaryDir showFolder;
-        zarn_sec::CredentialFile::ReadFromFolder(root.ShowFile(QString()).toStdString())
+        cmn::ShowCredential::ReadFromFolder(root.ShowFile(QString()).toStdString())
             .WriteToFolder(showFolder.path().toStdString());
         zarn::networking::ZARNDownloader downloader;
 

@@ -1,4 +1,3 @@
-#include "ChangelogName.h"
 #include "SafePath.h"
 
 #include <QtTest>
@@ -43,32 +42,6 @@ private slots:
         QVERIFY(!IsInsideFolder("/data/show", "/data/show"));
         QVERIFY(!IsInsideFolder("/data/show", "/data/show/../other"));
         QVERIFY(!IsInsideFolder("/data/show", "/data/showx/a"));
-    }
-
-    void changelogNames_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("major"); // -1: not a change-log name
-        QTest::addColumn<int>("minor");
-        QTest::newRow("simple") << "demo-3.2.logdata" << 3 << 2;
-        QTest::newRow("dashes in the stem") << "my-show-10.255.logdata" << 10 << 255;
-        QTest::newRow("out of range") << "x-256.0.logdata" << -1 << 0;
-        QTest::newRow("no dash") << "x3.2.logdata" << -1 << 0;
-        QTest::newRow("no dot") << "x-3.logdata" << -1 << 0;
-        QTest::newRow("upper-case suffix") << "x-3.2.LOGDATA" << -1 << 0;
-        QTest::newRow("not a number") << "x-a.2.logdata" << -1 << 0;
-    }
-    void changelogNames()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, major);
-        QFETCH(int, minor);
-        const auto version = ChangelogVersionFromName(name.toStdString());
-        QCOMPARE(version.has_value(), major >= 0);
-        if (version) {
-            QCOMPARE(version->major, major);
-            QCOMPARE(version->minor, minor);
-        }
     }
 };
 

@@ -1,5 +1,4 @@
 #include "HexText.h"
-#include "CredentialFile.h"
 #include "TwoFishCipher.h"
 #include "TwoFishCipherStream.h"
 
@@ -184,35 +183,6 @@ private slots:
         QCOMPARE(FromHex("00AbFf"), (std::vector<uint8_t>{0x00, 0xAB, 0xFF}));
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, FromHex("abc"));
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, FromHex("zz"));
-    }
-
-    void credentialFile()
-    {
-        QTemporaryDir dir;
-        const std::filesystem::path folder = dir.path().toStdString();
-        QVERIFY(!CredentialFile::TryReadFromFolder(folder).has_value());
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, CredentialFile::ReadFromFolder(folder));
-
-        const CredentialFile written = CredentialFile::Generate("demo", "abc123", "account \"7\"");
-        written.WriteToFolder(folder);
-        const CredentialFile read = CredentialFile::ReadFromFolder(folder);
-        QCOMPARE(read.scoreKey, written.scoreKey);
-        QCOMPARE(read.scoreIv, written.scoreIv);
-        QCOMPARE(read.accountData, written.accountData);
-        QCOMPARE(read.showId, std::string("demo"));
-        QCOMPARE(read.authHash, std::string("abc123"));
-
-        for (const char* broken : {"not json", "{\"scoreKey\": \"00\", \"scoreIv\": \"00\"}",
-                                   "{\"scoreKey\": \"zz\"}", "{\"scoreKey\": \"0000000000000000000000000000000000000000000000000000000000000000\"}",
-                                   "{\"scoreKey\": 5}"}) {
-            std::ofstream(folder / CredentialFile::kFileName) << broken;
-            try {
-                CredentialFile::TryReadFromFolder(folder);
-                QFAIL("a broken credential file was accepted");
-            } catch (const std::runtime_error& error) {
-                QVERIFY2(QString::fromUtf8(error.what()).contains("credential.json"), error.what());
-            }
-        }
     }
 };
 
