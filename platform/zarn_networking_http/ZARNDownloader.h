@@ -10,8 +10,9 @@ namespace zarn::networking {
 
 // Fetches one file from a download link (a change log's link from the server) and writes it
 // to a destination path through a temporary file. extra, when it is a SHA-256 in hex, must
-// match the fetched bytes. With a key, the bytes are deciphered (Twofish-CBC, key and IV)
-// before they are written. Throws std::runtime_error with a plain message on any failure;
+// match the fetched bytes. With a key, the bytes are authenticated and deciphered (the
+// layout of TwoFishCipher.h, key and IV) before they are written, so a wrong key or damage
+// writes nothing. Throws std::runtime_error with a plain message on any failure;
 // the destination is then untouched.
 class ZARNDownloader {
 public:
