@@ -66,8 +66,12 @@ struct Tally {
 
     void Verify() const
     {
-        QVERIFY2(accepted == 0, qPrintable(QStringLiteral("%1 of %2 accepted, first %3").arg(accepted).arg(tried).arg(firstAccepted)));
-        QVERIFY2(otherText == 0, qPrintable(QStringLiteral("%1 of %2 refused unclearly, first %3").arg(otherText).arg(tried).arg(firstOtherText)));
+        QVERIFY2(accepted == 0,
+                 qPrintable(QStringLiteral("%1 of %2 accepted, first %3").arg(accepted).arg(tried).arg(firstAccepted)));
+        QVERIFY2(otherText == 0, qPrintable(QStringLiteral("%1 of %2 refused unclearly, first %3")
+                                                .arg(otherText)
+                                                .arg(tried)
+                                                .arg(firstOtherText)));
     }
 };
 
