@@ -14,7 +14,8 @@ namespace zarn::networking {
 //                  "logKey": "<64 hex>" (optional), "accountData": "..." (optional)}
 //   show/         the show's files, served as they are
 //   changelogs/   shared change logs "<stem>-<M>.<m>.logdata"; a log stored enciphered
-//                 (Twofish under logKey and the show's credential IV) ends in ".logdata.enc"
+//                 (TwoFishCipher.h's authenticated layout under logKey and the show's
+//                 credential IV) ends in ".logdata.enc"
 //
 // Routes (every one needs "Authorization: Bearer <authHash>" and "X-Zarn-Product: <n>",
 // except a change log's file, which also accepts the token of its link):

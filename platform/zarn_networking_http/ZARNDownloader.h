@@ -11,10 +11,11 @@ namespace zarn::networking {
 // Fetches one file from a download link (a change log's link from the server) and writes it
 // to a destination path through a temporary file beside it (zarn::AtomicFile), which replaces
 // the destination only once it is complete and checked. extra, when it is a SHA-256 in hex,
-// must match the fetched bytes. With a key, the bytes are deciphered (Twofish-CBC, key and IV)
-// before they are written; without one they stream to disk as they arrive. Throws
-// std::runtime_error with a plain message on any failure, a failed write included; the
-// destination is then untouched.
+// must match the fetched bytes. With a key, the bytes are authenticated and deciphered (the
+// layout of TwoFishCipher.h, key and IV) before they are written, so a wrong key or damage
+// writes nothing; without one they stream to disk as they arrive. Throws std::runtime_error
+// with a plain message on any failure, a failed write included; the destination is then
+// untouched.
 class ZARNDownloader {
 public:
     ZARNDownloader();

@@ -1,16 +1,23 @@
 #include "TwoFishCipher.h"
 
+#include "zarn_core/AtomicFile.h"
+
 #include <nettle/cbc.h>
+#include <nettle/hmac.h>
+#include <nettle/memops.h>
 #include <nettle/twofish.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <array>
 #include <random>
 #include <stdexcept>
+#include <string_view>
 
 namespace zarn_sec {
 namespace {
+
+static_assert(kTwoFishTagSize == SHA256_DIGEST_SIZE);
+
+using Tag = std::array<uint8_t, kTwoFishTagSize>;
 
 twofish_ctx MakeContext(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv)
 {
@@ -26,45 +33,86 @@ twofish_ctx MakeContext(const std::vector<uint8_t>& key, const std::vector<uint8
     return ctx;
 }
 
+// Tag of IV and ciphertext. The MAC key is derived from the cipher key rather than equal to
+// it, so the two primitives never share a key.
+Tag ComputeTag(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv, const uint8_t* cipher,
+               std::size_t cipherSize)
+{
+    hmac_sha256_ctx ctx{};
+    std::array<uint8_t, SHA256_DIGEST_SIZE> macKey{};
+    hmac_sha256_set_key(&ctx, key.size(), key.data());
+    hmac_sha256_update(&ctx, sizeof kMacKeyLabel - 1, reinterpret_cast<const uint8_t*>(kMacKeyLabel));
+    hmac_sha256_digest(&ctx, macKey.size(), macKey.data());
+
+    Tag tag{};
+    hmac_sha256_set_key(&ctx, macKey.size(), macKey.data());
+    hmac_sha256_update(&ctx, iv.size(), iv.data());
+    hmac_sha256_update(&ctx, cipherSize, cipher);
+    hmac_sha256_digest(&ctx, tag.size(), tag.data());
+    return tag;
+}
+
 } // namespace
+
+std::string EncipheredSizeProblem(std::size_t size)
+{
+    constexpr std::size_t smallest = kTwoFishBlockSize + kTwoFishTagSize;
+    if (size == 0) {
+        return "is empty";
+    }
+    if (size < smallest) {
+        return "is too short: " + std::to_string(size) + " bytes, at least " + std::to_string(smallest)
+            + " needed (one block and the 32-byte tag)";
+    }
+    if ((size - kTwoFishTagSize) % kTwoFishBlockSize != 0) {
+        return "size " + std::to_string(size) + " less the 32-byte tag is not a multiple of 16";
+    }
+    return {};
+}
 
 std::vector<uint8_t> Encipher(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv,
                               const std::vector<uint8_t>& plain)
 {
     twofish_ctx ctx = MakeContext(key, iv);
     const std::size_t padding = kTwoFishBlockSize - plain.size() % kTwoFishBlockSize;
-    std::vector<uint8_t> buffer(plain);
+    std::vector<uint8_t> buffer;
+    buffer.reserve(plain.size() + padding + kTwoFishTagSize);
+    buffer.assign(plain.begin(), plain.end());
     buffer.insert(buffer.end(), padding, static_cast<uint8_t>(padding));
     std::vector<uint8_t> chain(iv);
     cbc_encrypt(&ctx, reinterpret_cast<nettle_cipher_func*>(twofish_encrypt), kTwoFishBlockSize,
                 chain.data(), buffer.size(), buffer.data(), buffer.data());
+    const Tag tag = ComputeTag(key, iv, buffer.data(), buffer.size());
+    buffer.insert(buffer.end(), tag.begin(), tag.end());
     return buffer;
 }
 
 std::vector<uint8_t> Decipher(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv,
-                              const std::vector<uint8_t>& cipher)
+                              const std::vector<uint8_t>& stored)
 {
     twofish_ctx ctx = MakeContext(key, iv);
-    if (cipher.size() % kTwoFishBlockSize != 0) {
-        throw std::runtime_error("Cipher data size is not a multiple of 16");
+    if (const std::string problem = EncipheredSizeProblem(stored.size()); !problem.empty()) {
+        throw std::runtime_error("Cipher data " + problem);
     }
-    if (cipher.empty()) {
-        throw std::runtime_error("Cipher data is empty");
+    const std::size_t cipherSize = stored.size() - kTwoFishTagSize;
+    // Nothing is deciphered before the tag matches: a padding check on unauthenticated
+    // bytes lets a wrong key or a damaged file through now and then.
+    const Tag expected = ComputeTag(key, iv, stored.data(), cipherSize);
+    if (!memeql_sec(expected.data(), stored.data() + cipherSize, kTwoFishTagSize)) {
+        throw std::runtime_error("Cipher data does not authenticate: wrong key or damaged file");
     }
-    std::vector<uint8_t> buffer(cipher.size());
+    std::vector<uint8_t> buffer(cipherSize);
     std::vector<uint8_t> chain(iv);
     cbc_decrypt(&ctx, reinterpret_cast<nettle_cipher_func*>(twofish_decrypt), kTwoFishBlockSize,
-                chain.data(), cipher.size(), buffer.data(), cipher.data());
-    // PKCS#7: every padding byte carries the padding length. With a wrong key the last
-    // block is noise, and this check fails in all but about 1 in 256 cases; callers that
-    // then parse the content report what they find.
+                chain.data(), cipherSize, buffer.data(), stored.data());
+    // Authentic bytes with bad padding were enciphered by something other than Encipher.
     const uint8_t padding = buffer.back();
     bool valid = padding >= 1 && padding <= kTwoFishBlockSize;
     for (std::size_t i = 0; valid && i < padding; ++i) {
         valid = buffer[buffer.size() - 1 - i] == padding;
     }
     if (!valid) {
-        throw std::runtime_error("Bad padding: wrong key or corrupt file");
+        throw std::runtime_error("Bad padding in authenticated cipher data: not written by this program");
     }
     buffer.resize(buffer.size() - padding);
     return buffer;
@@ -73,31 +121,8 @@ std::vector<uint8_t> Decipher(const std::vector<uint8_t>& key, const std::vector
 void EncipherToFile(const std::string& path, const std::vector<uint8_t>& key,
                     const std::vector<uint8_t>& iv, const std::vector<uint8_t>& plain)
 {
-    const std::vector<uint8_t> cipher = Encipher(key, iv, plain);
-    const std::filesystem::path target(path);
-    std::filesystem::path temporary = target;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            throw std::runtime_error("Unable to write cipher file " + temporary.string());
-        }
-        out.write(reinterpret_cast<const char*>(cipher.data()),
-                  static_cast<std::streamsize>(cipher.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            throw std::runtime_error("Unable to write cipher file " + temporary.string());
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw std::runtime_error("Unable to write cipher file " + path + ": " + ec.message());
-    }
+    const std::vector<uint8_t> stored = Encipher(key, iv, plain);
+    zarn::AtomicFile::Write(path, std::string_view(reinterpret_cast<const char*>(stored.data()), stored.size()));
 }
 
 std::vector<uint8_t> RandomBytes(std::size_t count)

@@ -15,18 +15,15 @@ TwoFishCipherStream::TwoFishCipherStream(const std::string& path, const std::vec
     if (!in) {
         throw std::runtime_error("Unable to open cipher file " + path);
     }
-    const std::vector<uint8_t> cipher{std::istreambuf_iterator<char>(in),
+    const std::vector<uint8_t> stored{std::istreambuf_iterator<char>(in),
                                       std::istreambuf_iterator<char>()};
     if (in.bad()) {
         throw std::runtime_error("Unable to read cipher file " + path);
     }
-    if (cipher.size() % kTwoFishBlockSize != 0) {
-        throw std::runtime_error("Cipher file size is not a multiple of 16: " + path);
+    if (const std::string problem = EncipheredSizeProblem(stored.size()); !problem.empty()) {
+        throw std::runtime_error("Cipher file " + problem + ": " + path);
     }
-    if (cipher.empty()) {
-        throw std::runtime_error("Cipher file is empty: " + path);
-    }
-    const std::vector<uint8_t> plain = Decipher(key, iv, cipher);
+    const std::vector<uint8_t> plain = Decipher(key, iv, stored);
     stream_.write(reinterpret_cast<const char*>(plain.data()),
                   static_cast<std::streamsize>(plain.size()));
     stream_.seekg(0);

@@ -107,13 +107,13 @@ private slots:
         };
         std::vector<uint8_t> wrong = key;
         wrong[5] ^= 0x40;
-        expectError([&] { ScorePacker::Unpack(score, wrong, iv); }, "Bad padding: wrong key or corrupt file");
+        expectError([&] { ScorePacker::Unpack(score, wrong, iv); }, "wrong key or damaged file");
 
         QFile::resize(QString::fromStdString(score), QFileInfo(QString::fromStdString(score)).size() - 7);
         expectError([&] { ScorePacker::Unpack(score, key, iv); }, "not a multiple of 16");
         QFile::resize(QString::fromStdString(score), QFileInfo(QString::fromStdString(score)).size() - 9);
-        // Whole blocks cut off the end: the padding check catches what is left.
-        expectError([&] { ScorePacker::Unpack(score, key, iv); }, "Bad padding");
+        // Whole blocks cut off the end: the size fits, the tag does not.
+        expectError([&] { ScorePacker::Unpack(score, key, iv); }, "wrong key or damaged file");
 
         const QString empty = dir.filePath("empty");
         QDir().mkpath(empty);

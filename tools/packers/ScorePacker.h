@@ -13,8 +13,9 @@ struct ScorePage {
 };
 
 // A score file: 16 random bytes, then a tar archive (gzip-compressed by default) of PNG
-// pages, the whole enciphered with Twofish-CBC under the show's score key and IV. The
-// random prefix makes two packings of the same pages differ.
+// pages, the whole enciphered under the show's score key and IV in the authenticated layout
+// of TwoFishCipher.h (Twofish-CBC, then the HMAC-SHA256 tag). The random prefix makes two
+// packings of the same pages differ.
 class ScorePacker {
 public:
     // Packs the ".png" files directly in pagesFolder, by name, into scoreFile (atomically).

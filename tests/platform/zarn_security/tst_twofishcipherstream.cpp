@@ -60,7 +60,7 @@ private slots:
         QFETCH(QString, cipher);
         const std::vector<uint8_t> zeroIv(16, 0);
         const auto enciphered = Encipher(FromHex(key.toStdString()), zeroIv, FromHex(plain.toStdString()));
-        QCOMPARE(enciphered.size(), std::size_t(32)); // the block plus a full padding block
+        QCOMPARE(enciphered.size(), std::size_t(64)); // the block, a full padding block, the tag
         const std::vector<uint8_t> first(enciphered.begin(), enciphered.begin() + 16);
         QCOMPARE(QString::fromStdString(ToHex(first)), cipher);
         QCOMPARE(Decipher(FromHex(key.toStdString()), zeroIv, enciphered), FromHex(plain.toStdString()));
@@ -105,8 +105,8 @@ private slots:
             plain[i] = static_cast<uint8_t>(i * 7 + 3);
         }
         EncipherToFile(path, key, iv, plain);
-        QVERIFY(!QFile::exists(QString::fromStdString(path + ".tmp")));
-        QCOMPARE(QFileInfo(QString::fromStdString(path)).size() % 16, 0);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"x.score"}); // no temporary left
+        QCOMPARE(QFileInfo(QString::fromStdString(path)).size(), qint64((plain.size() / 16 + 1) * 16 + 32));
         TwoFishCipherStream stream(path, key, iv);
         QCOMPARE(StreamText(stream), std::string(plain.begin(), plain.end()));
     }
@@ -117,9 +117,12 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("missing file") << "missing" << "Unable to open cipher file";
         QTest::newRow("truncated to an odd size") << "truncate-odd" << "not a multiple of 16";
+        QTest::newRow("truncated to the tag") << "truncate-tag" << "Cipher file is too short";
         QTest::newRow("empty file") << "empty" << "Cipher file is empty";
-        QTest::newRow("wrong key") << "wrong-key" << "Bad padding: wrong key or corrupt file";
-        QTest::newRow("last block flipped") << "flip-last" << "Bad padding: wrong key or corrupt file";
+        QTest::newRow("wrong key") << "wrong-key" << "wrong key or damaged file";
+        QTest::newRow("first block flipped") << "flip-first" << "wrong key or damaged file";
+        QTest::newRow("tag flipped") << "flip-last" << "wrong key or damaged file";
+        QTest::newRow("last block cut off") << "cut-block" << "wrong key or damaged file";
         QTest::newRow("short key") << "short-key" << "Cipher key must be 16, 24 or 32 bytes";
         QTest::newRow("short IV") << "short-iv" << "Cipher IV must be 16 bytes";
     }
@@ -129,8 +132,7 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir dir;
         const QString path = dir.filePath("page.score");
-        // Fixed material: a wrong key passes the padding check by chance about once in 256
-        // tries, so random keys would make this test flaky.
+        // Fixed material, so a failure here can be replayed.
         std::vector<uint8_t> key(32);
         std::vector<uint8_t> iv(16);
         for (std::size_t i = 0; i < key.size(); ++i) {
@@ -150,10 +152,19 @@ private slots:
         } else if (damage == "truncate-odd") {
             cipher.resize(cipher.size() - 5);
             WriteRaw(path, cipher);
+        } else if (damage == "truncate-tag") {
+            cipher.erase(cipher.begin(), cipher.end() - 32);
+            WriteRaw(path, cipher);
         } else if (damage == "empty") {
             WriteRaw(path, {});
         } else if (damage == "wrong-key") {
             key[0] ^= 0x01;
+        } else if (damage == "flip-first") {
+            cipher.front() ^= 0x01;
+            WriteRaw(path, cipher);
+        } else if (damage == "cut-block") {
+            cipher.erase(cipher.end() - 48, cipher.end() - 32);
+            WriteRaw(path, cipher);
         } else if (damage == "flip-last") {
             cipher.back() ^= 0x80;
             WriteRaw(path, cipher);
