@@ -38,7 +38,7 @@
 // - Transport, fades, volume, OSC processing, output device, MIDI: only through these
 //   members, which lock as they need.
 // Anything that hands out a pointer or reference into the change log (the editor,
-// GetSongLog, GetMarkers, GetNetworks) is for the GUI thread only.
+// GetSongLog, GetMarkers, GetNetworks, GetOutputPathMap) is for the GUI thread only.
 class Interface
 {
 public:
