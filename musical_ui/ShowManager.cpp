@@ -133,6 +133,11 @@ void ShowManager::SelectSongLogForEditing(const std::string& songNumber)
     Editor().SelectSongLogForEditing(songNumber);
 }
 
+void ShowManager::UpdateNetworks(const std::vector<CL::NetworkPath>& networks)
+{
+    Player().UpdateNetworks(networks);
+}
+
 void ShowManager::RefreshAttaccas()
 {
     Interface& player = Player();

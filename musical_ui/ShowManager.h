@@ -34,7 +34,8 @@ public:
     std::shared_ptr<Interface> GetPlayer() const;
     std::string GetCurrentSongNumber();
     std::string GetBarString(unsigned tick);
-    // Pauses the engine first: every edit goes through here.
+    // Pauses the engine first: every edit goes through here. The OSC destinations are the
+    // exception: they go through UpdateNetworks.
     CL::Editor* PauseAndGetEditor();
     CL::Editor* GetEditor() const;
     std::vector<std::unique_ptr<cmn::ZarnEvent>> GetChangeLogPanelEvents();
@@ -46,6 +47,9 @@ public:
     unsigned GetSongStartTickIndex(std::string songNumber);
     void SetChangelogFilename(std::string path);
     void SelectSongLogForEditing(const std::string& songNumber);
+    // Through the engine, not the editor: its threads read the destinations while cues go
+    // out, and only the engine can change them under its lock.
+    void UpdateNetworks(const std::vector<CL::NetworkPath>& networks);
     void RefreshAttaccas();
 
     // Song number to song name, in show order, as the engine gave it at installation.

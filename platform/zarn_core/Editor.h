@@ -28,6 +28,9 @@ namespace CL {
 //
 // Events are found by kind and event id, or by equal content when the id is empty, so a
 // value edit that follows a move of the same remembered event still applies.
+//
+// No locking of its own: the engine's editor belongs to the GUI thread, and what the
+// engine's threads read of it changes only through the engine (Interface.h says what).
 class Editor
 {
 public:
@@ -86,6 +89,8 @@ public:
     // the file keeps the newer format it came with.
     void MarkSaved(cmn::ZARNVersion version, std::uint32_t modified);
     bool ChangelogIsReadOnly() const { return readOnly_; }
+    // Not on the engine's editor: the engine's threads read its destinations under the
+    // engine's lock while cues go out, so the program calls the engine's UpdateNetworks.
     void UpdateNetworks(const NetworkPathVectorT& networks);
     const NetworkPathVectorT& GetNetworks() const { return data_.networks; }
     // Throws std::out_of_range naming the id when there is no such destination.

@@ -679,6 +679,13 @@ CL::NetworkPath AudioInterface::GetNetwork(const std::string& networkId)
     return editor_->GetNetwork(networkId);
 }
 
+void AudioInterface::UpdateNetworks(const std::vector<CL::NetworkPath>& networks)
+{
+    // The delivery thread resolves cue destinations under this lock, in the OSC callback.
+    std::lock_guard lock(mutex_);
+    editor_->UpdateNetworks(networks);
+}
+
 const std::map<std::string, CL::OutputPath>& AudioInterface::GetOutputPathMap()
 {
     std::lock_guard lock(mutex_);

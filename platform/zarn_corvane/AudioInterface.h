@@ -32,6 +32,13 @@ class SongAudioRenderer;
 // Threads: a clock thread (steps the playhead about every 5 ms), a delivery thread
 // (hands out notifications, OSC cues and fade completions in the order they arose,
 // without holding the engine's lock), the MIDI input thread and the sound thread.
+// The clock and delivery threads read the playback core and (for the OSC callback's
+// GetNetwork) the editor's destinations, always under `mutex_`; the change log's events
+// reach them only as the flow copy SnapshotFlowLocked takes. The MIDI and sound threads
+// keep their own state behind their own locks and reach the engine through its locked
+// members. So every change of what these threads read takes `mutex_` as well: it goes
+// through an engine member, never through the program writing to the editor pointer
+// (Interface.h lists the paths).
 class AudioInterface : public Interface
 {
 public:
@@ -124,6 +131,7 @@ public:
     std::string GetInvertedLoopEventDescription() override;
     const std::vector<CL::NetworkPath>& GetNetworks() override;
     CL::NetworkPath GetNetwork(const std::string& networkId) override;
+    void UpdateNetworks(const std::vector<CL::NetworkPath>& networks) override;
     const std::map<std::string, CL::OutputPath>& GetOutputPathMap() override;
     void onAddOutputhPath(const CL::OutputPath& path) override;
     void onRemoveOutputhPath(const CL::OutputPath& path) override;

@@ -27,6 +27,18 @@
 // GetNetwork and GetIsPlaying (also from the outgoing-OSC callback on an engine thread).
 // Notifications, fade completions and OSC cues come on engine threads, never while the
 // engine holds its lock.
+//
+// What the engine's threads read, and how the GUI thread may change it:
+// - The change log's OSC destinations: GetNetwork resolves each cue's destination on an
+//   engine thread, under the engine's lock. Change them only through UpdateNetworks,
+//   which takes that lock, never through Editor::UpdateNetworks on the editor pointer.
+// - Events and attacca states: playback runs on a copy the engine takes under its lock
+//   (LoadNewChangeLog, SetChangelogFilename, SetAttacca). Edits through the editor
+//   pointer are the GUI thread's own until LoadNewChangeLog hands them over.
+// - Transport, fades, volume, OSC processing, output device, MIDI: only through these
+//   members, which lock as they need.
+// Anything that hands out a pointer or reference into the change log (the editor,
+// GetSongLog, GetMarkers, GetNetworks, GetOutputPathMap) is for the GUI thread only.
 class Interface
 {
 public:
@@ -106,6 +118,9 @@ public:
     virtual std::string GetInvertedLoopEventDescription() = 0;
     virtual const std::vector<CL::NetworkPath>& GetNetworks() = 0;
     virtual CL::NetworkPath GetNetwork(const std::string& networkId) = 0;
+    // Replaces the OSC destinations under the engine's lock, so a cue going out meanwhile
+    // sees the old list or the new one. Throws CL::EditorError for a read-only log.
+    virtual void UpdateNetworks(const std::vector<CL::NetworkPath>& networks) = 0;
     virtual const std::map<std::string, CL::OutputPath>& GetOutputPathMap() = 0;
     virtual void onAddOutputhPath(const CL::OutputPath& path) = 0;
     virtual void onRemoveOutputhPath(const CL::OutputPath& path) = 0;

@@ -67,6 +67,7 @@ unsigned InertEngine::GetInvertedLoopEventCount() { return 0; }
 std::string InertEngine::GetInvertedLoopEventDescription() { return {}; }
 const std::vector<CL::NetworkPath>& InertEngine::GetNetworks() { return noNetworks_; }
 CL::NetworkPath InertEngine::GetNetwork(const std::string&) { return {}; }
+void InertEngine::UpdateNetworks(const std::vector<CL::NetworkPath>&) {}
 const std::map<std::string, CL::OutputPath>& InertEngine::GetOutputPathMap() { return noOutputPaths_; }
 void InertEngine::onAddOutputhPath(const CL::OutputPath&) {}
 void InertEngine::onRemoveOutputhPath(const CL::OutputPath&) {}

@@ -90,6 +90,7 @@ public:
     std::string GetInvertedLoopEventDescription() override;
     const std::vector<CL::NetworkPath>& GetNetworks() override;
     CL::NetworkPath GetNetwork(const std::string& networkId) override;
+    void UpdateNetworks(const std::vector<CL::NetworkPath>& networks) override;
     const std::map<std::string, CL::OutputPath>& GetOutputPathMap() override;
     void onAddOutputhPath(const CL::OutputPath& path) override;
     void onRemoveOutputhPath(const CL::OutputPath& path) override;

@@ -27,6 +27,9 @@ private slots:
         QCOMPARE(songs, (std::vector<std::string>{"1", "2", "10"}));
         QVERIFY(manager->GetEditor());
         QCOMPARE(manager->GetLogVersion(), std::string("1.0"));
+        // Destinations reach the engine, whose threads resolve cues from them.
+        manager->UpdateNetworks({CL::NetworkPath("NETWORK0", "Sound", "127.0.0.2", 9000)});
+        QCOMPARE(engine->GetNetwork("NETWORK0").IpAddress(), std::string("127.0.0.2"));
 
         const auto markers = manager->GetMarkers();
         QCOMPARE(markers.size(), std::size_t(2));

@@ -25,9 +25,9 @@ void EngineFixture::RecordingOsc::ExecuteEvent(const CL::Osc& cue, uint32_t dela
 {
     // The real callback asks the engine back from inside the call.
     const bool playing = fixture->engine->GetIsPlaying();
-    (void)fixture->engine->GetNetwork(cue.osc_properties().NetworkId());
+    CL::NetworkPath network = fixture->engine->GetNetwork(cue.osc_properties().NetworkId());
     std::lock_guard lock(mutex);
-    cues.push_back({cue.EventId(), delayMs, true, fixture->Now(), playing});
+    cues.push_back({cue.EventId(), delayMs, true, fixture->Now(), playing, std::move(network)});
 }
 
 void EngineFixture::RecordingOsc::EnqueueEvent(const CL::Osc& cue, uint32_t delayMs)

@@ -5,6 +5,7 @@
 #include "ManualClock.h"
 #include "PlayerOscCallback.h"
 #include "zarn_core/EventObserver.h"
+#include "zarn_core/NetworkPath.h"
 
 #include <QTemporaryDir>
 
@@ -35,6 +36,7 @@ public:
         bool execute;
         double at; // manual-clock seconds when handed out
         bool engineSaidPlaying;
+        CL::NetworkPath network; // as the engine resolved it while an executed cue went out
     };
 
     class RecordingOsc : public zarn::PlayerOscCallback

@@ -6,7 +6,9 @@
 #include "zarn_core/ChangeLogVersionError.h"
 #include "zarn_core/Cut.h"
 #include "zarn_core/Marker.h"
+#include "zarn_core/Osc.h"
 #include "zarn_core/ShowCredential.h"
+#include "zarn_core/Vamp.h"
 
 #include <QFile>
 #include <QtTest>
@@ -14,6 +16,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 using E = notify::EngineEvent;
 
@@ -334,6 +337,63 @@ private slots:
         f.engine->Play();
         f.Advance(5.0);
         QCOMPARE(f.Cues().size(), size_t(1));
+    }
+
+    void destinationsChangeWhileCuesGoOut()
+    {
+        // The program changes the OSC destinations on its thread while the engine's delivery
+        // thread resolves each cue's destination in the OSC callback.
+        EngineFixture f;
+        f.Start();
+        Interface& engine = *f.engine;
+        CL::Editor* editor = engine.GetChangeLogEditor();
+        editor->SelectSongLogForEditing("1");
+        // A vamp held until released with a cue inside: a cue every tenth of a second.
+        editor->AddEvent(CL::Vamp(960, 1056, "V1.3", 0));
+        editor->AddEvent(CL::Osc(1008, "S1.3", CL::OscProperties("/cue/vamp", "NETWORK0")));
+        engine.LoadNewChangeLog();
+        engine.DoOscProcessing(true);
+        engine.Play();
+
+        const auto destination = [](int i) {
+            return CL::NetworkPath("NETWORK0", "Lights", "127.0.0." + std::to_string(1 + i % 2), 53000 + i % 2);
+        };
+        const auto cueCount = [&f] {
+            std::lock_guard lock(f.osc->mutex);
+            return f.osc->cues.size();
+        };
+        constexpr size_t kCues = 100;
+        std::atomic<bool> clockDone{false};
+        std::thread clock([&] {
+            for (int i = 0; i < 1000 && cueCount() < kCues; ++i) // at most 20 s of engine time
+                f.Advance(0.02);
+            clockDone = true;
+        });
+        int updates = 0;
+        while (!clockDone) {
+            engine.UpdateNetworks({destination(updates++)});
+            std::this_thread::yield(); // leave the engine's threads their turn at the lock
+        }
+        clock.join();
+
+        auto cues = f.Cues();
+        QVERIFY2(cues.size() >= kCues, qPrintable(QString::number(cues.size())));
+        QVERIFY(updates > 0);
+        for (const auto& cue : cues) {
+            QVERIFY(cue.execute);
+            QVERIFY2(cue.network == destination(0) || cue.network == destination(1),
+                     qPrintable(QString::fromStdString(cue.network.IpAddress()) + ":"
+                                + QString::number(cue.network.port)));
+        }
+
+        // The next cue goes where the last update says.
+        engine.UpdateNetworks({CL::NetworkPath("NETWORK0", "Sound", "127.0.0.9", 9000)});
+        for (int i = 0; i < 20 && f.Cues().size() == cues.size(); ++i)
+            f.Advance(0.05);
+        cues = f.Cues();
+        QCOMPARE(cues.back().network.IpAddress(), std::string("127.0.0.9"));
+        QCOMPARE(cues.back().network.port, 9000);
+        QCOMPARE(engine.GetNetworks().size(), size_t(1));
     }
 
     void midiLearnCancelAndMatch()
