@@ -30,7 +30,9 @@ bool AppSettings::Save()
     settings_->setValue(QStringLiteral("defaultOutputDeviceString"), defaultOutputDeviceString_);
     settings_->setValue(QStringLiteral("clickVolumeLinear"), clickVolumeLinear);
     settings_->setValue(QStringLiteral("currentMidiSourceName"), currentMidiSourceName);
-    return true;
+    // Written now rather than at some later sync, so a full disk is reported to the caller.
+    settings_->sync();
+    return settings_->status() == QSettings::NoError;
 }
 
 double AppSettings::GetDefaultVolume() const

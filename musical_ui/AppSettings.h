@@ -19,6 +19,7 @@ public:
     explicit AppSettings(std::unique_ptr<QSettings> settings);
 
     bool Load();
+    // Writes the file; false when it could not be written (the old file then stays).
     bool Save();
 
     double GetDefaultVolume() const;

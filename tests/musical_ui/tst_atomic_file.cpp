@@ -4,6 +4,7 @@
 
 #include "zarn_core/AtomicFile.h"
 
+#include "AppSettings.h"
 #include "DownloadPlan.h"
 #include "ErrorLogWriter.h"
 #include "NetworkApiInterface.h"
@@ -38,6 +39,7 @@ enum class Site {
     StoredUpload,
     WavFile,
     ErrorLog,
+    GeneralSettings,
 };
 
 constexpr rlim_t kLimitBytes = 16;
@@ -186,6 +188,7 @@ private slots:
         QTest::newRow("server's stored upload") << Site::StoredUpload;
         QTest::newRow("WAV file") << Site::WavFile;
         QTest::newRow("error log") << Site::ErrorLog;
+        QTest::newRow("general settings") << Site::GeneralSettings;
     }
     void failedWriteKeepsTheOldFile()
     {
@@ -281,6 +284,13 @@ private slots:
                 ErrorLogWriter::WriteFile(target.toStdString(), std::runtime_error("the show stopped"), "Corvane",
                                           "1.0");
                 return std::string();
+            };
+            break;
+        case Site::GeneralSettings:
+            call = [&] {
+                zarn::AppSettings settings(std::make_unique<QSettings>(target, QSettings::IniFormat));
+                settings.SetDefaultOutputDeviceString(QString(256, QLatin1Char('d')));
+                return settings.Save() ? std::string() : std::string("not saved");
             };
             break;
         }
