@@ -16,7 +16,9 @@ function(corvane_add_all_subdirectories)
   endforeach()
 endfunction()
 
-# Precompiled headers. A library compiles its set once for all its sources. Test programs
+# Precompiled headers. Loading one costs about a second and a half (they are 200 to 300 MB),
+# so only a library whose many sources parse the same heavy headers has one: the control
+# library, whose QML files the QML compiler turns into C++. Test programs
 # are one source each, so a set of their own would cost as much as it saves: they all reuse
 # the one of corvane_test_pch (tests/CMakeLists.txt). GCC takes a precompiled header only
 # where the macros defined when it was made are defined alike now, so every test links the
@@ -29,14 +31,9 @@ set(CORVANE_TEST_QT_MODULES Qt6::Gui Qt6::Network Qt6::Qml Qt6::Quick Qt6::Quick
 # libraries under test keep the build type's flags.
 set(CORVANE_TEST_COMPILE_OPTIONS -Werror=invalid-pch $<$<CONFIG:RelWithDebInfo>:-O1 -g1>)
 
-#   corvane_precompile_qt(target [QUICK])
+#   corvane_precompile_qt(target)
 function(corvane_precompile_qt target)
-  cmake_parse_arguments(P "QUICK" "" "" ${ARGN})
-  if(P_QUICK)
-    target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/QuickPrecompiled.h)
-  else()
-    target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/QtPrecompiled.h)
-  endif()
+  target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/QuickPrecompiled.h)
   target_compile_options(${target} PRIVATE -Werror=invalid-pch)
 endfunction()
 
@@ -44,6 +41,24 @@ function(corvane_use_test_pch target)
   target_link_libraries(${target} PRIVATE Qt6::Test ${CORVANE_TEST_QT_MODULES})
   target_precompile_headers(${target} REUSE_FROM corvane_test_pch)
   target_compile_options(${target} PRIVATE ${CORVANE_TEST_COMPILE_OPTIONS})
+  # A test's moc output is included by its own source ("tst_x.moc"), which leaves the
+  # collected moc file empty unless a header of its own declares a QObject: loading the
+  # header set for an empty file would cost more than compiling it.
+  get_target_property(sources ${target} SOURCES)
+  set(moc_headers FALSE)
+  foreach(source IN LISTS sources)
+    get_filename_component(path ${source} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    if(path MATCHES "\\.h$" AND EXISTS ${path})
+      file(STRINGS ${path} declares REGEX "Q_OBJECT|Q_GADGET")
+      if(declares)
+        set(moc_headers TRUE)
+      endif()
+    endif()
+  endforeach()
+  if(NOT moc_headers)
+    set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/mocs_compilation.cpp
+      TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+  endif()
 endfunction()
 
 # Sanitizer trees (CORVANE_SANITIZE) build and run only the tests their sanitizer watches:
