@@ -218,7 +218,14 @@ void TestZarnPlayerOscCallback::poolIsCappedAtEightThreads()
                                     [](const auto& a) { return a.datagram == encoded("/cue/8/go"); });
     QVERIFY(ninth != arrivals.end());
     QVERIFY(ninth->time - handOff >= milliseconds(800));
-    QVERIFY(ninth->time - handOff < milliseconds(1200));
+    // Measured from the first cue out rather than from the hand-off, which a loaded machine
+    // delays by the time it takes to start eight threads: had the ninth waited its 800 ms
+    // again, it would come a whole delay after the first.
+    auto first = ninth->time;
+    for (const auto& arrival : arrivals)
+        first = std::min(first, arrival.time);
+    const auto afterFirst = duration_cast<milliseconds>(ninth->time - first);
+    QVERIFY2(afterFirst < milliseconds(400), qPrintable(QString::number(afterFirst.count())));
 }
 
 void TestZarnPlayerOscCallback::destructionCancelsWaitingCues()
