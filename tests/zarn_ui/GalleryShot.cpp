@@ -24,6 +24,23 @@ QQuickItem* FindInTree(QQuickItem* root, const QString& objectName)
     return nullptr;
 }
 
+// Whether the page is ready for its picture: every popup it shows has finished opening and no
+// image is still loading. Popups hang off the items that declare them, not the visual tree.
+bool PageSettled(QQuickItem* item)
+{
+    if (item->inherits("QQuickImageBase") && item->property("status").toInt() == 2 /* Loading */)
+        return false;
+    for (QObject* object : item->findChildren<QObject*>()) {
+        if (object->inherits("QQuickPopup") && object->property("visible").toBool()
+            && !object->property("opened").toBool())
+            return false;
+    }
+    for (QQuickItem* child : item->childItems())
+        if (!PageSettled(child))
+            return false;
+    return true;
+}
+
 } // namespace
 
 GalleryShot::GalleryShot() = default;
@@ -45,8 +62,8 @@ void GalleryShot::Render(const QString& qmlFile, const QString& pngFile)
     QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
     QCOMPARE(view_->rendererInterface()->graphicsApi(), QSGRendererInterface::OpenGL);
     QVERIFY(QMetaObject::invokeMethod(view_->rootObject(), "showPopups"));
-    // Images load and popups finish opening.
-    QTest::qWait(800);
+    QTRY_VERIFY_WITH_TIMEOUT(PageSettled(view_->contentItem()), 10000);
+    // Renders a frame of the settled page.
     shot_ = view_->grabWindow();
     QVERIFY(!shot_.isNull());
     QDir().mkpath(QFileInfo(pngFile).absolutePath());
