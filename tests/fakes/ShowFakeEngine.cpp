@@ -50,7 +50,7 @@ std::uint8_t ShowFakeEngine::GetAttacca(const std::string& song)
 std::uint32_t ShowFakeEngine::GetSongLength(const std::string& song)
 {
     record("GetSongLength(" + song + ")");
-    return 1920u * 40u;
+    return songLength;
 }
 
 std::uint32_t ShowFakeEngine::GetSongStartTickIndex(const std::string& song)
@@ -147,7 +147,18 @@ std::string ShowFakeEngine::GetInvertedLoopEventDescription()
 
 // --- the rest the tests rely on ---
 
-bool ShowFakeEngine::IsStopped() { return true; }
+bool ShowFakeEngine::IsStopped() { return stopped; }
+void ShowFakeEngine::Seek(std::uint32_t tick) { record("Seek(" + std::to_string(tick) + ")"); }
+std::uint32_t ShowFakeEngine::GetCurrentStartTickIndex()
+{
+    record("GetCurrentStartTickIndex()");
+    return currentStartTick;
+}
+TL::Timeline ShowFakeEngine::GetTimeline()
+{
+    record("GetTimeline()");
+    return timeline;
+}
 void ShowFakeEngine::Play() { record("Play()"); }
 void ShowFakeEngine::Stop() { record("Stop()"); }
 void ShowFakeEngine::Continue() { record("Continue()"); }
@@ -158,7 +169,7 @@ TL::TimelineSequence<TL::BarsBeats> ShowFakeEngine::GetBarsBeats(const std::stri
     return GetBarsBeats(song);
 }
 void ShowFakeEngine::LoadNewChangeLog() { record("LoadNewChangeLog()"); }
-const CL::SongLog* ShowFakeEngine::GetSongLog() { return &songLog_; }
+const CL::SongLog* ShowFakeEngine::GetSongLog() { return nullSongLog ? nullptr : &songLog; }
 CL::NetworkPath ShowFakeEngine::GetNetwork(const std::string& networkId)
 {
     throw std::out_of_range("no network " + networkId);

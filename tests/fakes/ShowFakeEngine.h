@@ -2,6 +2,8 @@
 
 #include "InertEngine.h"
 #include "zarn_core/Editor.h"
+#include "zarn_core/SongLog.h"
+#include "zarn_core/Timeline.h"
 #include "zarn_core/ZarnEvent.h"
 
 #include <cstdint>
@@ -33,6 +35,13 @@ public:
     std::string invertedLoopDescription;
     std::string logVersion = "3.0";
     std::uint32_t audioEndTick = 96000;
+    std::uint32_t songLength = 1920u * 40u;
+    std::uint32_t currentStartTick = 0;
+    bool stopped = true;
+    // The current song's change log and timeline; a null song log when `nullSongLog` is set.
+    CL::SongLog songLog;
+    bool nullSongLog = false;
+    TL::Timeline timeline;
     std::map<std::string, TL::TimelineSequence<TL::BarsBeats>> barsBeats;
     // Markers and panel events of the current song; the panel events are handed out as copies.
     std::vector<std::unique_ptr<cmn::ZarnEvent>> markers;
@@ -67,6 +76,9 @@ public:
 
     // --- answered or recorded here too; the rest of the engine is inert ---
     bool IsStopped() override;
+    void Seek(std::uint32_t tick) override;
+    std::uint32_t GetCurrentStartTickIndex() override;
+    TL::Timeline GetTimeline() override;
     void Play() override;
     void Stop() override;
     void Continue() override;
@@ -82,5 +94,4 @@ private:
     void record(std::string call) { calls_.push_back(std::move(call)); }
 
     std::vector<std::string> calls_;
-    CL::SongLog songLog_;
 };
