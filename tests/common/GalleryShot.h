@@ -7,6 +7,7 @@
 
 class QQuickItem;
 class QQuickView;
+class QQuickWindow;
 
 // A gallery page of the controls rendered on a GL display (the graphical effects draw nothing
 // on the software renderer), grabbed once and saved for looking at, for tests that check its
@@ -19,6 +20,10 @@ public:
     ~GalleryShot();
 
     void Render(const QString& qmlFile, const QString& pngFile);
+    // For a window built elsewhere (a harness with its controllers): waits until it is exposed,
+    // rendered with GL and settled, then grabs it into `image` and saves it. Reports through
+    // QtTest like Render; skips off an X display.
+    static void Grab(QQuickWindow* window, const QString& pngFile, QImage& image);
 
     QQuickItem* Root() const;
     // Searches the visual tree: items a Repeater makes have no object parent to find them by.
