@@ -1,0 +1,9 @@
+#pragma once
+
+namespace zarn::qt {
+
+// Registers the value types that the timeline and the lists pass through signals, under
+// both the full names and the short names the signal signatures use. Idempotent.
+void RegisterTimelineMetaTypes();
+
+} // namespace zarn::qt
