@@ -1,0 +1,125 @@
+#include "TimelineFixture.h"
+
+#include "AudioInterface.h"
+#include "FakeMidiInputBackend.h"
+#include "ManualClock.h"
+#include "QmlModuleLoader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+#include <stdexcept>
+
+namespace {
+
+bool CopyTree(const QString& from, const QString& to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    for (const QFileInfo& info : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = QDir(to).filePath(info.fileName());
+        if (info.isDir() ? !CopyTree(info.filePath(), target) : !QFile::copy(info.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TimelineFixture::TimelineFixture()
+{
+    const QString show = dir.filePath("show");
+    if (!CopyTree(QStringLiteral(CORVANE_DEMO_SHOW), show))
+        throw std::runtime_error("cannot copy the demo show");
+    clock = std::make_shared<zarn::player::ManualClock>();
+    AudioInterface::Options options;
+    options.clock = clock;
+    options.sound = false;
+    options.midiInput = std::make_unique<zarn::midi::FakeMidiInputBackend>(std::vector<std::string>{});
+    auto real = std::make_shared<AudioInterface>(show.toStdString(), dir.filePath("data").toStdString(),
+                                                 nullptr, std::move(options));
+    real->ThrowIfThreadExceptions();
+    audio = real.get();
+    engine = real;
+    Build(true, true);
+}
+
+TimelineFixture::TimelineFixture(std::shared_ptr<Interface> e, bool audioTailAsFade, bool enableOsc)
+    : engine(std::move(e))
+{
+    Build(audioTailAsFade, enableOsc);
+}
+
+void TimelineFixture::Build(bool audioTailAsFade, bool enableOsc)
+{
+    showManager = std::make_shared<zarn::ShowManager>(engine);
+    editModel = std::make_shared<zarn::qt::EditModel>(showManager, enableOsc);
+    qmlEngine = std::make_unique<QQmlEngine>();
+    zarn::qt::QmlModuleLoader::PrepareEngine(*qmlEngine);
+    QQmlComponent component(qmlEngine.get(), QUrl::fromLocalFile(QStringLiteral(CORVANE_TIMELINE_HARNESS)));
+    QObject* root = component.create();
+    if (!root)
+        throw std::runtime_error(component.errorString().toStdString());
+    window.reset(qobject_cast<QQuickWindow*>(root));
+    if (!window)
+        throw std::runtime_error("the harness is not a window");
+    timeline = window->property("timelineControl").value<QQuickItem*>();
+    if (!timeline)
+        throw std::runtime_error("the harness has no timelineControl");
+    window->show();
+    // The strip is laid out only once the window has its size: the view's extent depends on it.
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        throw std::runtime_error("the harness window was not shown");
+    controller = std::make_unique<zarn::qt::TimelineController>(timeline, qmlEngine.get(), engine,
+                                                                showManager, editModel,
+                                                                audioTailAsFade, enableOsc);
+}
+
+TimelineFixture::~TimelineFixture()
+{
+    DestroyController();
+    window.reset();
+    FlushDeletes();
+}
+
+void TimelineFixture::LoadSong(const std::string& number)
+{
+    engine->LoadSong(number);
+    controller->OnSongLoaded(number);
+}
+
+QQuickItem* TimelineFixture::Row(const char* property) const
+{
+    return qvariant_cast<QQuickItem*>(timeline->property(property));
+}
+
+QList<QQuickItem*> TimelineFixture::RowItems(const char* property) const
+{
+    QList<QQuickItem*> items;
+    if (QQuickItem* row = Row(property)) {
+        // Released items stay children until their deferred deletion runs.
+        for (QQuickItem* child : row->childItems()) {
+            if (!child->property("basePosition").isValid() && !child->property("basePos").isValid())
+                continue;
+            items.append(child);
+        }
+    }
+    return items;
+}
+
+void TimelineFixture::FlushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TimelineFixture::DestroyController()
+{
+    controller.reset();
+    FlushDeletes();
+}
