@@ -92,6 +92,8 @@ void TimelineFixture::LoadSong(const std::string& number)
 {
     engine->LoadSong(number);
     controller->OnSongLoaded(number);
+    // The released items go when the event loop next turns; a test may not turn it.
+    FlushDeletes();
 }
 
 QQuickItem* TimelineFixture::Row(const char* property) const

@@ -67,8 +67,8 @@ private slots:
         f_->LoadSong("1");
         const auto bar3 = f_->editModel->barsBeats->GetBarInfo(2);
         f_->controller->SetPlayhead(bar3.tick + 8);
-        f_->timeline->setProperty("selectionStart", 600);
-        f_->timeline->setProperty("selectionEnd", 900);
+        f_->timeline->setProperty("selectionStart", 420);
+        f_->timeline->setProperty("selectionEnd", 520);
         f_->timeline->setProperty("selectionActive", true);
         const QImage image = Shot("timeline_song1_scale1.png");
         if (QTest::currentTestFailed() || image.isNull())
