@@ -26,6 +26,10 @@ Item {
     }
 
     function fadeInMethod() {
+        // Every zoom step fades in every shown line: one already fully shown has nothing to
+        // animate, and restarting hundreds of idle animations costs a frame.
+        if (!fade.running && control.visible && line.visible && line.opacity === 1)
+            return
         fade.stop()
         fade.fadingOut = false
         control.visible = true

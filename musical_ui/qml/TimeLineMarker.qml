@@ -90,12 +90,18 @@ Item {
         visible: (control.selected && label.visible) || (labelArea.containsMouse && control.editable)
     }
 
-    ZarnToolTip {
-        id: toolTip
-        objectName: "toolTip"
-        text: control.labelText
-        visible: diamondArea.containsMouse
-        y: control.y - 1.1 * height
+    // A song has hundreds of these points and a tool tip is a popup: it is made on the first
+    // hover of the diamond, not with the marker.
+    Loader {
+        id: toolTipLoader
+        objectName: "toolTipLoader"
+        active: false
+        sourceComponent: ZarnToolTip {
+            objectName: "toolTip"
+            text: control.labelText
+            visible: diamondArea.containsMouse
+            y: control.y - 1.1 * height
+        }
     }
 
     Rectangle {
@@ -121,6 +127,10 @@ Item {
             drag.target: control.editable ? control : null
             drag.axis: Drag.XAxis
 
+            onContainsMouseChanged: {
+                if (containsMouse)
+                    toolTipLoader.active = true
+            }
             onClicked: {
                 if (control.editable)
                     control.clicked()

@@ -323,9 +323,11 @@ Item {
             const marker = make("marker", { visibleLabel: false, labelText: "Bridge", editable: data.editable },
                                 100, 1)
             const diamond = part(marker, "diamond")
-            const tip = part(marker, "toolTip")
-            verify(!tip.visible)
+            const loader = part(marker, "toolTipLoader")
+            verify(!loader.item) // made on the first hover only
             mouseMove(diamond, diamond.width / 2, diamond.height / 2)
+            tryVerify(() => loader.item !== null)
+            const tip = loader.item
             tryCompare(tip, "visible", true)
             compare(tip.text, "Bridge")
             verify(Qt.colorEqual(diamond.color, data.fill), "fill " + diamond.color)
