@@ -5,6 +5,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSet>
 
 #include <iostream>
 #include <memory>
@@ -12,11 +13,48 @@
 
 namespace zarn::qt {
 
+namespace {
+
+// Components kept per engine and URL. The timeline makes thousands of items from a handful of
+// files on every song load, and setting up a component for each item took as long again as
+// creating the items. The cache is a child of the engine, so it goes with it.
+QQmlComponent* CachedComponent(QQmlEngine* engine, const QUrl& url)
+{
+    static const QString kCacheName = QStringLiteral("corvaneComponentCache");
+    QObject* cache = engine->findChild<QObject*>(kCacheName, Qt::FindDirectChildrenOnly);
+    if (!cache) {
+        cache = new QObject(engine);
+        cache->setObjectName(kCacheName);
+    }
+    const QString key = url.toString();
+    auto* component = cache->findChild<QQmlComponent*>(key, Qt::FindDirectChildrenOnly);
+    if (!component) {
+        component = new QQmlComponent(engine, url, cache);
+        component->setObjectName(key);
+    }
+    return component;
+}
+
+// A component cannot start a second object before it has completed the first: an item whose
+// completion creates another of its own kind gets a component of its own.
+QSet<QQmlComponent*>& ComponentsCreating()
+{
+    static QSet<QQmlComponent*> creating;
+    return creating;
+}
+
+} // namespace
+
 QmlController::QmlController(QQmlEngine* engine, const QUrl& url, QQuickItem* parent, bool owns,
                              const QVariantMap& initialProperties)
     : QObject(nullptr), engine_(engine)
 {
-    auto component = std::make_unique<QQmlComponent>(engine, url, parent);
+    std::unique_ptr<QQmlComponent> ownComponent;
+    QQmlComponent* component = CachedComponent(engine, url);
+    if (ComponentsCreating().contains(component)) {
+        ownComponent = std::make_unique<QQmlComponent>(engine, url);
+        component = ownComponent.get();
+    }
     if (component->isError()) {
         std::string text;
         for (const QQmlError& e : component->errors())
@@ -33,6 +71,7 @@ QmlController::QmlController(QQmlEngine* engine, const QUrl& url, QQuickItem* pa
         owns_ = false;
         return;
     }
+    ComponentsCreating().insert(component);
 
     // Set before completion so the QML's own Component.onCompleted already sees them.
     component->setInitialProperties(qmlObject_, initialProperties);
@@ -50,6 +89,7 @@ QmlController::QmlController(QQmlEngine* engine, const QUrl& url, QQuickItem* pa
         }
     }
     component->completeCreate();
+    ComponentsCreating().remove(component);
 }
 
 QmlController::QmlController(QObject* object, QQmlEngine* engine)

@@ -1,6 +1,8 @@
 #include "QmlController.h"
 #include "QmlModuleLoader.h"
 
+#include <QQmlComponent>
+#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -17,6 +19,23 @@ QUrl Fixture(const char* name)
 
 } // namespace
 
+// Makes a second item from the nesting fixture while the first one completes.
+class NestedMaker : public QObject
+{
+    Q_OBJECT
+
+public:
+    QQmlEngine* engine = nullptr;
+    QQuickItem* parent = nullptr;
+    QUrl url;
+    std::unique_ptr<zarn::qt::QmlController> inner;
+
+    Q_INVOKABLE void make()
+    {
+        inner = std::make_unique<zarn::qt::QmlController>(engine, url, parent, true, QVariantMap{});
+    }
+};
+
 class TestQmlController : public QObject
 {
     Q_OBJECT
@@ -32,6 +51,29 @@ private slots:
     {
         parentItem_.reset();
         engine_.reset();
+    }
+
+    void itemsOfOneFileShareTheirComponent()
+    {
+        zarn::qt::QmlController first(engine_.get(), Fixture("ItemRoot.qml"), parentItem_.get(), true, {});
+        zarn::qt::QmlController second(engine_.get(), Fixture("ItemRoot.qml"), parentItem_.get(), true, {});
+        QVERIFY(first.GetQmlObject());
+        QVERIFY(second.GetQmlObject());
+        QVERIFY(first.GetQmlObject() != second.GetQmlObject());
+        QCOMPARE(engine_->findChildren<QQmlComponent*>().size(), 1);
+
+        // A file whose item makes another of its own kind while it completes still gets both.
+        NestedMaker maker;
+        maker.engine = engine_.get();
+        maker.parent = parentItem_.get();
+        maker.url = Fixture("NestedRoot.qml");
+        engine_->rootContext()->setContextProperty(QStringLiteral("maker"), &maker);
+        zarn::qt::QmlController outer(engine_.get(), maker.url, parentItem_.get(), true,
+                                      {{QStringLiteral("nest"), true}});
+        QVERIFY(outer.GetQmlObject());
+        QVERIFY(maker.inner && maker.inner->GetQmlObject());
+        QVERIFY(maker.inner->GetQmlObject() != outer.GetQmlObject());
+        maker.inner.reset();
     }
 
     void missingUrlLeavesNoObject()
