@@ -83,13 +83,7 @@ TimelineController::~TimelineController()
     editModel.reset();
     showManager.reset();
     QObject::disconnect(viewStartConnection);
-    Release(regionItems);
-    Release(caesuraItems);
-    Release(markerItems);
-    Release(keyItems);
-    Release(tempoItems);
-    Release(meterItems);
-    Release(glyphItems);
+    ReleaseItems();
     player.reset();
 }
 
@@ -119,7 +113,7 @@ void TimelineController::Connect_(bool audioTailAsFade)
         });
 }
 
-void TimelineController::ResetItems()
+void TimelineController::ReleaseItems()
 {
     Release(regionItems);
     Release(caesuraItems);
@@ -128,6 +122,11 @@ void TimelineController::ResetItems()
     Release(tempoItems);
     Release(meterItems);
     Release(glyphItems);
+}
+
+void TimelineController::ResetItems()
+{
+    ReleaseItems();
     barsBeatsView->Rebuild();
 }
 

@@ -99,6 +99,7 @@ private:
     // Scrolls even while the automatic scroll is suspended.
     void ScrollExplicitly(int val);
     void ConnectItem(ZarnEventController* item);
+    void ReleaseItems();
     std::vector<ZarnEventController*> SelectableItems() const;
 
     std::shared_ptr<Interface> player;
