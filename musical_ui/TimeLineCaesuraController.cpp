@@ -11,8 +11,7 @@ TimeLineCaesuraController::TimeLineCaesuraController(const cmn::ZarnEvent* event
 {
     if (!qmlObject_)
         return;
-    connect(qmlObject_, SIGNAL(doubleClicked()), this, SLOT(DoubleClicked_()));
-    connect(qmlObject_, SIGNAL(dragged(int, int)), this, SLOT(Dragged_(int, int)));
+    ConnectPointItem();
     qmlObject_->setProperty("basePosition", position);
 }
 

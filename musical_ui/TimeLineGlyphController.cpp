@@ -11,8 +11,7 @@ TimeLineGlyphController::TimeLineGlyphController(const cmn::ZarnEvent* event, bo
 {
     if (!qmlObject_)
         return;
-    connect(qmlObject_, SIGNAL(doubleClicked()), this, SLOT(DoubleClicked_()));
-    connect(qmlObject_, SIGNAL(dragged(int, int)), this, SLOT(Dragged_(int, int)));
+    ConnectPointItem();
     qmlObject_->setProperty("basePosition", position);
     qmlObject_->setProperty("enableOsc", enableOsc);
     // An empty path keeps the image the item declares.

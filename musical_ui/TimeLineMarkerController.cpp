@@ -13,8 +13,7 @@ TimeLineMarkerController::TimeLineMarkerController(const cmn::ZarnEvent* event, 
         return;
     qmlObject_->setProperty("labelText", label);
     qmlObject_->setProperty("basePosition", position);
-    connect(qmlObject_, SIGNAL(doubleClicked()), this, SLOT(DoubleClicked_()));
-    connect(qmlObject_, SIGNAL(dragged(int, int)), this, SLOT(Dragged_(int, int)));
+    ConnectPointItem();
 }
 
 void TimeLineMarkerController::SetLabelVisible(bool visible)

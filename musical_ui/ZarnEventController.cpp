@@ -15,6 +15,12 @@ ZarnEventController::ZarnEventController(const cmn::ZarnEvent* event, bool edita
         connect(qmlObject_, SIGNAL(clicked()), this, SLOT(Clicked_()));
 }
 
+void ZarnEventController::ConnectPointItem()
+{
+    connect(qmlObject_, SIGNAL(doubleClicked()), this, SLOT(DoubleClicked_()));
+    connect(qmlObject_, SIGNAL(dragged(int, int)), this, SLOT(Dragged_(int, int)));
+}
+
 void ZarnEventController::SetSelected(bool selected)
 {
     selected_ = selected;

@@ -38,6 +38,9 @@ public slots:
     virtual void Dragged_(int start, int end, bool adjustLeft = false, bool adjustRight = false);
 
 protected:
+    // The caesura, marker and glyph report a double click and a two-argument drag.
+    void ConnectPointItem();
+
     const cmn::ZarnEvent* event_ = nullptr;
     bool editable_ = false;
     bool selected_ = false;

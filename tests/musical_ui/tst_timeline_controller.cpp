@@ -67,6 +67,15 @@ std::shared_ptr<ShowFakeEngine> MakeFake()
     return fake;
 }
 
+// The fake engine with every kind of event, on the harness, with song 1 loaded.
+struct Loaded
+{
+    Loaded() { f.LoadSong("1"); }
+
+    std::shared_ptr<ShowFakeEngine> fake = MakeFake();
+    TimelineFixture f{fake};
+};
+
 template <class List>
 QStringList Labels(const List& items)
 {
@@ -96,9 +105,9 @@ private slots:
 
     void itemsPerRowOnTheFake()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        auto& fake = loaded.fake;
+        TimelineFixture& f = loaded.f;
         TimelineController& c = *f.controller;
 
         std::vector<int> kinds;
@@ -181,9 +190,8 @@ private slots:
 
     void playheadAndItsView()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        TimelineFixture& f = loaded.f;
         TimelineController& c = *f.controller;
         QObject* playhead = f.timeline->property("playheadItem").value<QObject*>();
         QObject* flick = f.timeline->property("flickable").value<QObject*>();
@@ -219,9 +227,8 @@ private slots:
 
     void suspensionIsNeitherRestartedNorExtended()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        TimelineFixture& f = loaded.f;
         TimelineController& c = *f.controller;
         QSignalSpy moves(f.timeline, SIGNAL(setViewStart(int)));
 
@@ -256,9 +263,9 @@ private slots:
     {
         QFETCH(int, pos);
         QFETCH(QString, seek);
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        auto& fake = loaded.fake;
+        TimelineFixture& f = loaded.f;
         QSignalSpy clicked(f.controller.get(), &TimelineController::timelineClicked);
         fake->clearCalls();
         QMetaObject::invokeMethod(f.timeline, "timelineClicked", Q_ARG(int, pos));
@@ -281,9 +288,9 @@ private slots:
 
     void markerLabelsMakeRoomStrictly()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        auto& fake = loaded.fake;
+        TimelineFixture& f = loaded.f;
         TimelineController& c = *f.controller;
         const int rightEdge = c.GetMarkerItems()[0]->GetRightEdge();
         const int firstX = c.GetMarkerItems()[0]->GetX();
@@ -311,9 +318,8 @@ private slots:
 
     void markerChosenInTheList()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        TimelineFixture& f = loaded.f;
         QObject* playhead = f.timeline->property("playheadItem").value<QObject*>();
         QSignalSpy moves(f.timeline, SIGNAL(setViewStart(int)));
         f.controller->SuspendAutoScroll(250); // the list click's own suspension
@@ -343,9 +349,8 @@ private slots:
     {
         QFETCH(double, scale);
         QFETCH(bool, suspended);
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        TimelineFixture& f = loaded.f;
         TimelineController& c = *f.controller;
         f.timeline->setProperty("viewScale", scale);
         QCOMPARE(c.GetViewScale(), scale);
@@ -363,9 +368,8 @@ private slots:
 
     void markerRowSelectsWithoutScrolling()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        TimelineFixture& f = loaded.f;
         TimelineController& c = *f.controller;
         QSignalSpy moves(f.timeline, SIGNAL(setViewStart(int)));
         c.SelectMarkerItem(MarkerInfoItem("Letter B", "bar 21", 40000));
@@ -378,9 +382,8 @@ private slots:
 
     void itemSignalsReachTheController()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        TimelineFixture& f = loaded.f;
         TimelineController& c = *f.controller;
         QSignalSpy selected(&c, &TimelineController::EditSelectedSignal);
         QSignalSpy doubled(&c, &TimelineController::EditDoubleClickedSignal);
@@ -411,9 +414,8 @@ private slots:
 
     void aDragThatRebuildsTheTimeline()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        TimelineFixture& f = loaded.f;
         TimelineController& c = *f.controller;
         // As the edit controller does: the items go while the dragged one is still emitting.
         connect(&c, &TimelineController::EditDraggedSignal, &c, [&c] {
@@ -430,9 +432,9 @@ private slots:
 
     void failuresOfASongLoadAreReported()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        auto& fake = loaded.fake;
+        TimelineFixture& f = loaded.f;
         TimelineController& c = *f.controller;
         const int width = f.timeline->property("baseWidth").toInt();
         const auto index = f.editModel->barsBeats;
@@ -459,9 +461,8 @@ private slots:
 
     void destructionCutsTheTimerAndTheBus()
     {
-        auto fake = MakeFake();
-        TimelineFixture f(fake);
-        f.LoadSong("1");
+        Loaded loaded;
+        TimelineFixture& f = loaded.f;
         f.controller->SuspendAutoScroll(20);
         QCOMPARE(f.controller->findChildren<QTimer*>().size(), 1);
         f.DestroyController();
