@@ -2,10 +2,13 @@
 
 #include "BarListModel.h"
 #include "EventInfoItem.h"
+#include "IntAliases.h"
 #include "MarkerInfoItem.h"
 #include "zarn_core/ZarnEvent.h"
 
 #include <QMetaType>
+
+#include <string>
 
 namespace zarn::qt {
 
@@ -17,6 +20,10 @@ void RegisterTimelineMetaTypes()
     qRegisterMetaType<MarkerInfoItem>("MarkerInfoItem");
     qRegisterMetaType<BarListModel*>();
     qRegisterMetaType<const cmn::ZarnEvent*>("const cmn::ZarnEvent*");
+    qRegisterMetaType<cmn::ZarnEvent*>("cmn::ZarnEvent*");
+    qRegisterMetaType<std::string>("std::string");
+    qRegisterMetaType<UInt8>("UInt8");
+    qRegisterMetaType<UInt32>("UInt32");
 }
 
 } // namespace zarn::qt

@@ -44,7 +44,20 @@ std::string ShowFakeEngine::GetCurrentSongNumber()
 std::uint8_t ShowFakeEngine::GetAttacca(const std::string& song)
 {
     record("GetAttacca(" + song + ")");
-    return 0;
+    const auto it = attacca.find(song);
+    return it == attacca.end() ? 0 : it->second;
+}
+
+void ShowFakeEngine::SetAttacca(const std::string& song, std::uint8_t state)
+{
+    record("SetAttacca(" + song + "," + std::to_string(state) + ")");
+    attacca[song] = state;
+}
+
+void ShowFakeEngine::LoadSong(const std::string& song)
+{
+    record("LoadSong(" + song + ")");
+    currentSong = song;
 }
 
 std::uint32_t ShowFakeEngine::GetSongLength(const std::string& song)

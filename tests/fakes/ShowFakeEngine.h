@@ -38,6 +38,8 @@ public:
     std::uint32_t songLength = 1920u * 40u;
     std::uint32_t currentStartTick = 0;
     bool stopped = true;
+    // Attacca states by song number; a song not listed answers 0.
+    std::map<std::string, std::uint8_t> attacca;
     // The current song's change log and timeline; a null song log when `nullSongLog` is set.
     CL::SongLog songLog;
     bool nullSongLog = false;
@@ -59,6 +61,9 @@ public:
     SongNameMap GetSongNamesBySongNumber() override;
     std::string GetCurrentSongNumber() override;
     std::uint8_t GetAttacca(const std::string& song) override;
+    void SetAttacca(const std::string& song, std::uint8_t state) override;
+    // Recorded; the song becomes the current one.
+    void LoadSong(const std::string& song) override;
     std::uint32_t GetSongLength(const std::string& song) override;
     std::uint32_t GetSongStartTickIndex(const std::string& song) override;
     std::uint32_t GetSongAudioEndTick(const std::string& song) override;
