@@ -8,10 +8,14 @@
 // - one zoom step above 1.0, and one across 1.0 where the beat lines fade; the bar lines'
 //   part of a step alone;
 // - the playhead moved within the view, and moved out of it so the view jumps.
+// - the edit panel's event list refilled from the engine on song 2, in its own window, up to
+//   the visible rows made and their bar texts read.
 // Every figure is the time of the step alone (manual time); what the event loop does
 // between the steps (rendering, animations) runs untimed.
 #include "AudioInterface.h"
 #include "BarsBeatsViewController.h"
+#include "EventListController.h"
+#include "EventListModel.h"
 #include "FakeMidiInputBackend.h"
 #include "ManualClock.h"
 #include "TimelineController.h"
@@ -26,7 +30,9 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -179,6 +185,48 @@ struct Bench
             + c.GetGlyphItems().size();
     }
     std::size_t BarLineCount() const { return fixture->controller->GetBarsBeatsView()->GetItems().size(); }
+
+    // The edit panel's event list as the edit controller drives it, alone in a window of the
+    // panel's size, over the timeline's engine and edit model. Made on first use.
+    std::unique_ptr<QQuickWindow> listWindow;
+    std::unique_ptr<zarn::qt::EventListController> listController;
+    QQuickItem* list = nullptr;
+
+    zarn::qt::EventListController& EventList()
+    {
+        if (listController)
+            return *listController;
+        QQmlComponent component(fixture->qmlEngine.get());
+        component.setData("import QtQuick\nimport com.lanternhillstudios.musical_ui\n"
+                          "Window { width: 500; height: 400\n"
+                          " EventListView { objectName: \"view\"; anchors.fill: parent } }",
+                          QUrl(QStringLiteral("qrc:/bench_event_list.qml")));
+        listWindow.reset(qobject_cast<QQuickWindow*>(component.create()));
+        if (!listWindow)
+            throw std::runtime_error(component.errorString().toStdString());
+        auto* view = listWindow->findChild<QQuickItem*>(QStringLiteral("view"));
+        list = view ? view->findChild<QQuickItem*>(QStringLiteral("list")) : nullptr;
+        if (!list)
+            throw std::runtime_error("the event list window holds no list");
+        listWindow->show();
+        if (!QTest::qWaitForWindowExposed(listWindow.get()))
+            throw std::runtime_error("the event list window was not shown");
+        listController = std::make_unique<zarn::qt::EventListController>(view, fixture->editModel.get());
+        return *listController;
+    }
+
+    // The row delegates the list holds now (the visible ones and its cache).
+    int RowItemsMade() const
+    {
+        int made = 0;
+        for (int row = 0;; ++row) {
+            QQuickItem* delegate = nullptr;
+            QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem*, delegate), Q_ARG(int, row));
+            if (!delegate)
+                return made;
+            ++made;
+        }
+    }
 
     int ViewStart() const { return fixture->timeline->property("viewStart").toInt(); }
     int ViewEnd() const { return fixture->timeline->property("viewEnd").toInt(); }
@@ -461,6 +509,35 @@ void BM_SetPlayheadOutOfView(benchmark::State& state)
     SetPlayheadBetween(state, false);
 }
 BENCHMARK(BM_SetPlayheadOutOfView)->Arg(1)->Arg(2)->ArgName("song")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The event list's refill after a song load or an edit: the engine's panel events copied,
+// their records made, the model reset; then the layout the next frame would do, in which the
+// list makes its visible rows and each reads its bar texts from the engine. The event loop
+// runs untimed after each refill.
+void BM_EventListRefresh(benchmark::State& state)
+{
+    Bench& b = TheBench();
+    b.Load("2");
+    zarn::qt::EventListController& controller = b.EventList();
+    int madeInStep = -1;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        controller.Refresh();
+        b.list->ensurePolished();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        // The rows must be made inside the timed step, not by the event loop after it.
+        if (madeInStep < 0)
+            madeInStep = b.RowItemsMade();
+        QCoreApplication::processEvents();
+    }
+    const int rows = controller.GetModel()->rowCount();
+    if (rows == 0 || madeInStep <= 0)
+        state.SkipWithError("the refill made no rows");
+    state.counters["rows"] = double(rows);
+    state.counters["row_items"] = double(madeInStep);
+}
+BENCHMARK(BM_EventListRefresh)->Name("EventListController::Refresh")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

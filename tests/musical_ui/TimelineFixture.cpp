@@ -79,10 +79,30 @@ void TimelineFixture::Build(bool audioTailAsFade, bool enableOsc)
     controller = std::make_unique<zarn::qt::TimelineController>(timeline, qmlEngine.get(), engine,
                                                                 showManager, editModel,
                                                                 audioTailAsFade, enableOsc);
+    editPanel = window->property("editPanelControl").value<QQuickItem*>();
+    if (!editPanel)
+        throw std::runtime_error("the harness has no editPanelControl");
+    window->setProperty("oscEnable", enableOsc);
+    songList = std::make_unique<zarn::qt::SongListController>(PanelPart("songListControl"), engine.get());
+    markerList = std::make_unique<zarn::qt::MarkerListController>(PanelPart("markerListControl"), editModel.get());
+    eventList = std::make_unique<zarn::qt::EventListController>(PanelPart("eventListControl"), editModel.get());
+    editBar = std::make_unique<zarn::qt::TimelineEditController>(editModel.get(), PanelPart("editBarControl"));
+}
+
+QQuickItem* TimelineFixture::PanelPart(const char* alias) const
+{
+    auto* part = editPanel->property(alias).value<QQuickItem*>();
+    if (!part)
+        throw std::runtime_error(std::string("the edit panel has no ") + alias);
+    return part;
 }
 
 TimelineFixture::~TimelineFixture()
 {
+    editBar.reset();
+    eventList.reset();
+    markerList.reset();
+    songList.reset();
     DestroyController();
     window.reset();
     FlushDeletes();
@@ -92,6 +112,11 @@ void TimelineFixture::LoadSong(const std::string& number)
 {
     engine->LoadSong(number);
     controller->OnSongLoaded(number);
+    markerList->Refresh();
+    eventList->Refresh();
+    songList->SelectSong(number);
+    editBar->RefreshButtonStates();
+    editPanel->setProperty("logVersionText", QString::fromStdString("Log v" + showManager->GetLogVersion()));
     // The released items go when the event loop next turns; a test may not turn it.
     FlushDeletes();
 }

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "EditModel.h"
+#include "EventListController.h"
 #include "Interface.h"
+#include "MarkerListController.h"
 #include "ShowManager.h"
+#include "SongListController.h"
 #include "TimelineController.h"
+#include "TimelineEditController.h"
 
 #include <QList>
 #include <QTemporaryDir>
@@ -20,9 +24,10 @@ namespace zarn::player {
 class ManualClock;
 }
 
-// The editing page's timeline as the main window will drive it: the harness window
-// (fixtures/EditingPage.qml) with its timeline strip, a show manager and an edit model over
-// an engine, and the timeline controller on the strip. The default engine is the real one
+// The editing page as the main window will drive it: the harness window
+// (fixtures/EditingPage.qml) with its timeline strip and edit panel, a show manager and an
+// edit model over an engine, the timeline controller on the strip and, as the edit
+// controller makes them, the song, marker and event list controllers and the edit bar's. The default engine is the real one
 // on a copy of the demo show (manual clock, no sound, a fake MIDI input); a test that must
 // see the engine's calls or failures hands in its own.
 class TimelineFixture
@@ -33,8 +38,8 @@ public:
                              bool enableOsc = true);
     ~TimelineFixture();
 
-    // Has the engine load the song and the controller follow, as the main window does on
-    // the engine's song-loaded notice.
+    // Has the engine load the song and the controllers follow, as the main window and the
+    // edit controller do on the engine's song-loaded notice.
     void LoadSong(const std::string& number);
     QQuickItem* Row(const char* property) const;
     // The items the controller put into a row, in creation order.
@@ -42,6 +47,8 @@ public:
     // Runs the deferred deletions of released items and their QML.
     static void FlushDeletes();
     void DestroyController();
+    // The edit panel's part behind one of its aliases ("songListControl", "editBarControl"...).
+    QQuickItem* PanelPart(const char* alias) const;
 
     QTemporaryDir dir;
     std::shared_ptr<zarn::player::ManualClock> clock;
@@ -53,6 +60,11 @@ public:
     std::unique_ptr<QQuickWindow> window;
     QQuickItem* timeline = nullptr;
     std::unique_ptr<zarn::qt::TimelineController> controller;
+    QQuickItem* editPanel = nullptr;
+    std::unique_ptr<zarn::qt::SongListController> songList;
+    std::unique_ptr<zarn::qt::MarkerListController> markerList;
+    std::unique_ptr<zarn::qt::EventListController> eventList;
+    std::unique_ptr<zarn::qt::TimelineEditController> editBar;
 
 private:
     void Build(bool audioTailAsFade, bool enableOsc);

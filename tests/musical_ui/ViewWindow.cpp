@@ -26,7 +26,8 @@ ViewWindow::ViewWindow(const QString& type, const QString& properties, int width
     window.reset(qobject_cast<QQuickWindow*>(root));
     if (!window)
         throw std::runtime_error("the view window is not a window");
-    view = window->contentItem()->findChild<QQuickItem*>(QStringLiteral("view"));
+    // Items declared in a Window are its QObject children, not its content item's.
+    view = window->findChild<QQuickItem*>(QStringLiteral("view"));
     if (!view)
         throw std::runtime_error("the view window holds no view");
     window->show();

@@ -1,7 +1,7 @@
 // Pictures of the editing page's timeline on the demo show, rendered with GL on a virtual
 // display (the drop shadows draw nothing on the software renderer) and saved in the build
-// folder for looking at: song 1 at three scales with the playhead and a selection band, and
-// songs 2 and 3.
+// folder for looking at: song 1 at three scales with the playhead and a selection band,
+// songs 2 and 3, and the whole editing page with its lists.
 #include "GalleryShot.h"
 #include "TimelineFixture.h"
 
@@ -9,6 +9,7 @@
 #include <QQuickWindow>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 class TestTimelinePictures : public QObject
@@ -90,6 +91,20 @@ private slots:
         f_->LoadSong("1");
         f_->timeline->setProperty("viewScale", 4.0);
         Shot("timeline_song1_scale4.png");
+    }
+
+    // Song 1 with "Letter A" passed and an event row chosen: the lists' columns, icons,
+    // attacca states, the passed and chosen rows' colours and the log version.
+    void editingPageOnSongOne()
+    {
+        f_->LoadSong("1");
+        const auto& markers = f_->editModel->markers;
+        const auto letterA = std::find_if(markers.begin(), markers.end(),
+                                          [](const cmn::ZarnEvent* m) { return m->value() == "Letter A"; });
+        QVERIFY(letterA != markers.end());
+        f_->markerList->setPassedIndex(f_->markerList->GetPassedIndex((*letterA)->abs_time()));
+        f_->eventList->SetCurrentIndex(1);
+        Shot("editing_page_song1.png");
     }
 
     void songsTwoAndThree()
