@@ -186,33 +186,18 @@ struct Bench
     }
     std::size_t BarLineCount() const { return fixture->controller->GetBarsBeatsView()->GetItems().size(); }
 
-    // The edit panel's event list as the edit controller drives it, alone in a window of the
-    // panel's size, over the timeline's engine and edit model. Made on first use.
-    std::unique_ptr<QQuickWindow> listWindow;
-    std::unique_ptr<zarn::qt::EventListController> listController;
+    // The edit panel's event list on the harness page, with the controller the fixture made
+    // as the edit controller would, over the timeline's engine and edit model.
     QQuickItem* list = nullptr;
 
     zarn::qt::EventListController& EventList()
     {
-        if (listController)
-            return *listController;
-        QQmlComponent component(fixture->qmlEngine.get());
-        component.setData("import QtQuick\nimport com.lanternhillstudios.musical_ui\n"
-                          "Window { width: 500; height: 400\n"
-                          " EventListView { objectName: \"view\"; anchors.fill: parent } }",
-                          QUrl(QStringLiteral("qrc:/bench_event_list.qml")));
-        listWindow.reset(qobject_cast<QQuickWindow*>(component.create()));
-        if (!listWindow)
-            throw std::runtime_error(component.errorString().toStdString());
-        auto* view = listWindow->findChild<QQuickItem*>(QStringLiteral("view"));
-        list = view ? view->findChild<QQuickItem*>(QStringLiteral("list")) : nullptr;
-        if (!list)
-            throw std::runtime_error("the event list window holds no list");
-        listWindow->show();
-        if (!QTest::qWaitForWindowExposed(listWindow.get()))
-            throw std::runtime_error("the event list window was not shown");
-        listController = std::make_unique<zarn::qt::EventListController>(view, fixture->editModel.get());
-        return *listController;
+        if (!list) {
+            list = fixture->PanelPart("eventListControl")->findChild<QQuickItem*>(QStringLiteral("list"));
+            if (!list)
+                throw std::runtime_error("the event list holds no list");
+        }
+        return *fixture->eventList;
     }
 
     // The row delegates the list holds now (the visible ones and its cache).

@@ -63,6 +63,7 @@ Item {
             spacing: theme.bevel_width
 
             Rectangle {
+                id: songPane
                 objectName: "songPane"
                 width: root.width * 0.333333
                 height: panes.height
@@ -97,6 +98,7 @@ Item {
             }
 
             Rectangle {
+                id: markerPane
                 objectName: "markerPane"
                 width: root.width * 0.333333
                 height: panes.height
@@ -150,7 +152,10 @@ Item {
 
             Rectangle {
                 objectName: "eventPane"
-                width: root.width * 0.33333
+                // The three thirds with the margin and the gaps are wider than the panel: the
+                // last pane takes what is left, so its scroll bar stays inside.
+                width: Math.min(root.width * 0.33333, root.width - panes.leftPadding - 2 * panes.spacing
+                                - songPane.width - markerPane.width)
                 height: panes.height
                 color: theme.default_bg_color
 

@@ -9,7 +9,9 @@ Item {
     id: root
 
     property alias model: list.model
-    property alias currentIndex: list.currentIndex
+    // Kept here rather than as the inner list's current index: a list scrolls to its current
+    // row, and this one keeps its place when the timeline or an edit picks an event.
+    property int currentIndex: -1
     // False while OSC is switched off: an OSC row then cannot be opened for editing.
     property bool enableOsc: true
 
@@ -31,6 +33,8 @@ Item {
 
     signal currentItemChanged(int index)
     signal editSelectedItem()
+
+    onCurrentIndexChanged: currentItemChanged(currentIndex)
 
     readonly property var imageByType: ({
         "Caesura": "qrc:/images/caesura.svg",
@@ -129,25 +133,20 @@ Item {
             clip: true
             boundsBehavior: Flickable.StopAtBounds
             keyNavigationEnabled: false
-            // The highlight moves by itself, so choosing a row never scrolls the list.
-            highlightFollowsCurrentItem: false
 
-            // Taking a model makes a list pick its first row; no row is chosen until the
-            // user or the controller chooses one.
-            onModelChanged: currentIndex = -1
-            onCurrentItemChanged: root.currentItemChanged(currentIndex)
-
-            highlight: Rectangle {
+            // In the content, under the rows, so it scrolls with them; rows are all one height.
+            Rectangle {
                 objectName: "highlight"
-                width: list.currentItem ? list.currentItem.width : 0
-                height: list.currentItem ? list.currentItem.height : 0
-                y: list.currentItem ? list.currentItem.y : 0
+                z: -1
+                width: list.width
+                height: root.itemRowHeight
+                y: Math.max(0, root.currentIndex) * root.itemRowHeight
+                visible: root.currentIndex >= 0 && root.currentIndex < list.count
                 color: theme.default_selected_color
 
                 Behavior on y {
                     SmoothedAnimation {
                         duration: 250
-                        velocity: -1
                     }
                 }
             }
@@ -228,7 +227,7 @@ Item {
                     anchors.fill: parent
                     acceptedButtons: Qt.LeftButton
                     onClicked: {
-                        list.currentIndex = row.index;
+                        root.currentIndex = row.index;
                         root.currentItemChanged(row.index);
                     }
                     // The first click of the pair has made the row current already.

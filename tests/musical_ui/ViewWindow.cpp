@@ -49,19 +49,22 @@ QQuickItem* ViewWindow::List() const
     return list;
 }
 
-QPoint ViewWindow::RowCentre(int row, const char* objectName) const
+QQuickItem* ViewWindow::InRow(int row, const char* objectName) const
 {
     QQuickItem* list = List();
     list->ensurePolished();
     QQuickItem* delegate = nullptr;
     QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem*, delegate), Q_ARG(int, row));
-    if (!delegate)
-        throw std::runtime_error("no delegate for row " + std::to_string(row));
-    QQuickItem* target = delegate;
-    if (objectName) {
-        target = delegate->findChild<QQuickItem*>(QString::fromLatin1(objectName));
-        if (!target)
-            throw std::runtime_error(std::string("row has no item ") + objectName);
-    }
+    if (!delegate || !objectName)
+        return delegate;
+    return delegate->findChild<QQuickItem*>(QString::fromLatin1(objectName));
+}
+
+QPoint ViewWindow::RowCentre(int row, const char* objectName) const
+{
+    QQuickItem* target = InRow(row, objectName);
+    if (!target)
+        throw std::runtime_error("row " + std::to_string(row) + " has no " +
+                                 (objectName ? objectName : "delegate"));
     return target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
 }

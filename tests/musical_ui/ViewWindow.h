@@ -20,10 +20,11 @@ public:
                         int height = 400);
     ~ViewWindow();
 
-    // The view's inner list, and the centre of a row's delegate in window coordinates (or of
-    // the item with `objectName` inside the row, when given). The list is polished first so
-    // that rows a model reset made are there; a row that has no delegate throws.
+    // The view's inner list; a row's delegate (or the item with `objectName` inside it), null
+    // when there is none; and its centre in window coordinates, throwing when there is none.
+    // The list is polished first, so the rows a model reset asks for are there.
     QQuickItem* List() const;
+    QQuickItem* InRow(int row, const char* objectName = nullptr) const;
     QPoint RowCentre(int row, const char* objectName = nullptr) const;
 
     std::unique_ptr<QQmlEngine> engine;

@@ -5,6 +5,7 @@
 #include "ShowManager.h"
 #include "TimelineEditController.h"
 #include "TimelineMetaTypes.h"
+#include "ViewWindow.h"
 #include "QmlModuleLoader.h"
 #include "zarn_core/CallbackDispatcher.h"
 #include "zarn_core/Cut.h"
@@ -34,41 +35,6 @@ using States = std::vector<bool>;
 const char* const stateButtons[] = {"editButton", "deleteButton", "undoButton",
                                     "redoButton", "saveButton",   "shareButton"};
 
-// The bar alone in a shown offscreen window. ViewWindow looks for its view among the content
-// item's QObject children, but QML makes a Window's items children of the window itself, so
-// its constructor never finds one; this does the same and searches the window.
-struct BarWindow
-{
-    explicit BarWindow(const QString& properties)
-        : engine(std::make_unique<QQmlEngine>())
-    {
-        zarn::qt::QmlModuleLoader::PrepareEngine(*engine);
-        const QString source = QStringLiteral("import QtQuick\nimport com.lanternhillstudios.musical_ui\n"
-                                              "Window { width: 1500; height: 80\n TimeLineEditorBar { "
-                                              "objectName: \"view\"; anchors.fill: parent\n %1 } }")
-                                   .arg(properties);
-        QQmlComponent component(engine.get());
-        component.setData(source.toUtf8(), QUrl(QStringLiteral("qrc:/edit_bar_window.qml")));
-        window.reset(qobject_cast<QQuickWindow*>(component.create()));
-        if (!window)
-            qFatal("the bar's window was not made: %s", qPrintable(component.errorString()));
-        view = window->findChild<QQuickItem*>(QStringLiteral("view"));
-        if (!view)
-            qFatal("the bar's window holds no bar");
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the bar's window was not shown");
-    }
-    ~BarWindow()
-    {
-        window.reset();
-        engine.reset();
-    }
-
-    std::unique_ptr<QQmlEngine> engine;
-    std::unique_ptr<QQuickWindow> window;
-    QQuickItem* view = nullptr;
-};
 
 } // namespace
 
@@ -80,14 +46,14 @@ private:
     std::shared_ptr<ShowFakeEngine> engine_;
     std::shared_ptr<zarn::ShowManager> manager_;
     std::unique_ptr<EditModel> model_;
-    std::unique_ptr<BarWindow> window_;
+    std::unique_ptr<ViewWindow> window_;
     std::unique_ptr<TimelineEditController> controller_;
     // Bus traffic in order: "save=true", "upload=false", ...
     Notices notices_;
 
     void MakeBar(const QString& properties = {})
     {
-        window_ = std::make_unique<BarWindow>(properties);
+        window_ = std::make_unique<ViewWindow>(QStringLiteral("TimeLineEditorBar"), properties, 1500, 80);
         controller_ = std::make_unique<TimelineEditController>(model_.get(), window_->view);
     }
 

@@ -9,6 +9,7 @@
 #include "ShowFakeEngine.h"
 #include "ShowManager.h"
 #include "TimelineMetaTypes.h"
+#include "ViewWindow.h"
 #include "QmlModuleLoader.h"
 #include "zarn_core/CallbackDispatcher.h"
 #include "zarn_core/ChangeLogData.h"
@@ -115,65 +116,9 @@ private:
     QObject context_;
 };
 
-// The list alone in a shown offscreen window, as ViewWindow makes it. ViewWindow looks for its
-// view among the content item's QObject children, but QML makes a Window's items children of
-// the window itself; this searches the window.
-struct ListWindow
+struct ListWindow : ViewWindow
 {
-    ListWindow()
-        : engine(std::make_unique<QQmlEngine>())
-    {
-        zarn::qt::QmlModuleLoader::PrepareEngine(*engine);
-        QQmlComponent component(engine.get());
-        component.setData("import QtQuick\nimport com.lanternhillstudios.musical_ui\n"
-                          "Window { width: 500; height: 400\n"
-                          " EventListView { objectName: \"view\"; anchors.fill: parent } }",
-                          QUrl(QStringLiteral("qrc:/event_list_window.qml")));
-        window.reset(qobject_cast<QQuickWindow*>(component.create()));
-        if (!window)
-            qFatal("the list's window was not made: %s", qPrintable(component.errorString()));
-        view = window->findChild<QQuickItem*>(QStringLiteral("view"));
-        if (!view)
-            qFatal("the list's window holds no list");
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the list's window was not shown");
-    }
-    ~ListWindow()
-    {
-        window.reset();
-        engine.reset();
-    }
-
-    QQuickItem* List() const
-    {
-        auto* list = view->findChild<QQuickItem*>(QStringLiteral("list"));
-        if (!list)
-            qFatal("the view has no inner list");
-        return list;
-    }
-
-    // A row's item by objectName, after the list has made the rows a reset asks for.
-    QQuickItem* InRow(int row, const char* objectName) const
-    {
-        QQuickItem* list = List();
-        list->ensurePolished();
-        QQuickItem* delegate = nullptr;
-        QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem*, delegate), Q_ARG(int, row));
-        return delegate ? delegate->findChild<QQuickItem*>(QString::fromLatin1(objectName)) : nullptr;
-    }
-
-    QPoint RowCentre(int row, const char* objectName) const
-    {
-        QQuickItem* target = InRow(row, objectName);
-        if (!target)
-            qFatal("row %d has no %s", row, objectName);
-        return target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
-    }
-
-    std::unique_ptr<QQmlEngine> engine;
-    std::unique_ptr<QQuickWindow> window;
-    QQuickItem* view = nullptr;
+    ListWindow() : ViewWindow(QStringLiteral("EventListView")) {}
 };
 
 } // namespace

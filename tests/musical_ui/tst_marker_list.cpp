@@ -7,6 +7,7 @@
 #include "ShowFakeEngine.h"
 #include "ShowManager.h"
 #include "TimelineMetaTypes.h"
+#include "ViewWindow.h"
 #include "QmlModuleLoader.h"
 #include "zarn_core/CallbackDispatcher.h"
 #include "zarn_core/Marker.h"
@@ -59,68 +60,9 @@ QColor PassedColour()
     return QColor::fromRgbF(54 / 255.0f, 54 / 255.0f, 54 / 255.0f).darker(130);
 }
 
-// The list alone in a shown offscreen 500 by 400 window. ViewWindow looks for its view among
-// the content item's QObject children, but QML makes a Window's items children of the window
-// itself, so this one searches the window.
-struct ListWindow
+struct ListWindow : ViewWindow
 {
-    ListWindow()
-        : engine(std::make_unique<QQmlEngine>())
-    {
-        zarn::qt::QmlModuleLoader::PrepareEngine(*engine);
-        QQmlComponent component(engine.get());
-        component.setData("import QtQuick\nimport com.lanternhillstudios.musical_ui\n"
-                          "Window { width: 500; height: 400\n"
-                          " MarkerListView { objectName: \"view\"; anchors.fill: parent } }",
-                          QUrl(QStringLiteral("qrc:/marker_list_window.qml")));
-        window.reset(qobject_cast<QQuickWindow*>(component.create()));
-        if (!window)
-            qFatal("the list's window was not made: %s", qPrintable(component.errorString()));
-        view = window->findChild<QQuickItem*>(QStringLiteral("view"));
-        if (!view)
-            qFatal("the list's window holds no list");
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the list's window was not shown");
-    }
-    ~ListWindow()
-    {
-        window.reset();
-        engine.reset();
-    }
-
-    QQuickItem* List() const
-    {
-        auto* list = view->findChild<QQuickItem*>(QStringLiteral("list"));
-        if (!list)
-            qFatal("the view has no inner list");
-        return list;
-    }
-
-    // A row's item by objectName (the row itself without one), after the list has made the
-    // rows a reset asks for; null when the row has no delegate.
-    QQuickItem* InRow(int row, const char* objectName = nullptr) const
-    {
-        QQuickItem* list = List();
-        list->ensurePolished();
-        QQuickItem* delegate = nullptr;
-        QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem*, delegate), Q_ARG(int, row));
-        if (!delegate || !objectName)
-            return delegate;
-        return delegate->findChild<QQuickItem*>(QString::fromLatin1(objectName));
-    }
-
-    QPoint RowCentre(int row, const char* objectName = nullptr) const
-    {
-        QQuickItem* target = InRow(row, objectName);
-        if (!target)
-            qFatal("row %d has no %s", row, objectName ? objectName : "delegate");
-        return target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
-    }
-
-    std::unique_ptr<QQmlEngine> engine;
-    std::unique_ptr<QQuickWindow> window;
-    QQuickItem* view = nullptr;
+    ListWindow() : ViewWindow(QStringLiteral("MarkerListView")) {}
 };
 
 const std::string kLongName =
