@@ -2,6 +2,7 @@
 
 #include "EditModel.h"
 #include "MarkerListModel.h"
+#include "TimelineMetaTypes.h"
 #include "zarn_core/CallbackDispatcher.h"
 #include "zarn_core/Marker.h"
 #include "zarn_core/NotifyNames.h"
@@ -33,6 +34,7 @@ private:
 MarkerListController::MarkerListController(QObject* item, EditModel* editModel)
     : QmlController(item, nullptr), item_(item), model_(new MarkerListModel()), editModel_(editModel)
 {
+    RegisterTimelineMetaTypes();
     Refresh();
     if (qmlObject_) {
         qmlObject_->setProperty("model", QVariant::fromValue(model_));

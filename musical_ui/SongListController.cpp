@@ -1,6 +1,7 @@
 #include "SongListController.h"
 
 #include "SongListModel.h"
+#include "TimelineMetaTypes.h"
 #include "zarn_player_core/Interface.h"
 
 #include <QVariant>
@@ -13,6 +14,7 @@ namespace zarn::qt {
 SongListController::SongListController(QObject* view, Interface* engine)
     : QmlController(view, nullptr), player_(engine), view_(view)
 {
+    RegisterTimelineMetaTypes();
     std::vector<SongListRow> rows;
     if (player_) {
         for (const auto& [number, name] : player_->GetSongNamesBySongNumber())

@@ -2,8 +2,11 @@
 
 #include "BarListModel.h"
 #include "EventInfoItem.h"
+#include "EventListModel.h"
 #include "IntAliases.h"
 #include "MarkerInfoItem.h"
+#include "MarkerListModel.h"
+#include "SongListModel.h"
 #include "zarn_core/ZarnEvent.h"
 
 #include <QMetaType>
@@ -19,6 +22,9 @@ void RegisterTimelineMetaTypes()
     qRegisterMetaType<MarkerInfoItem>();
     qRegisterMetaType<MarkerInfoItem>("MarkerInfoItem");
     qRegisterMetaType<BarListModel*>();
+    qRegisterMetaType<SongListModel*>();
+    qRegisterMetaType<MarkerListModel*>();
+    qRegisterMetaType<EventListModel*>();
     qRegisterMetaType<const cmn::ZarnEvent*>("const cmn::ZarnEvent*");
     qRegisterMetaType<cmn::ZarnEvent*>("cmn::ZarnEvent*");
     qRegisterMetaType<std::string>("std::string");
