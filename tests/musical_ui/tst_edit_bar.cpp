@@ -35,7 +35,6 @@ using States = std::vector<bool>;
 const char* const stateButtons[] = {"editButton", "deleteButton", "undoButton",
                                     "redoButton", "saveButton",   "shareButton"};
 
-
 } // namespace
 
 class TestEditBar : public QObject

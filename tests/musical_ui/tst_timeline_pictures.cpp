@@ -104,6 +104,10 @@ private slots:
         QVERIFY(letterA != markers.end());
         f_->markerList->setPassedIndex(f_->markerList->GetPassedIndex((*letterA)->abs_time()));
         f_->eventList->SetCurrentIndex(1);
+        // The row highlight glides to the chosen row.
+        QQuickItem* highlight = f_->PanelPart("eventListControl")->findChild<QQuickItem*>("highlight");
+        QVERIFY(highlight);
+        QTRY_COMPARE(highlight->y(), 25.0);
         Shot("editing_page_song1.png");
     }
 
