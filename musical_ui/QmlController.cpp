@@ -45,7 +45,7 @@ QSet<QQmlComponent*>& ComponentsCreating()
 
 } // namespace
 
-QmlController::QmlController(QQmlEngine* engine, const QUrl& url, QQuickItem* parent, bool owns,
+QmlController::QmlController(QQmlEngine* engine, const QUrl& url, QObject* parent, bool owns,
                              const QVariantMap& initialProperties)
     : QObject(nullptr), engine_(engine)
 {
@@ -63,29 +63,40 @@ QmlController::QmlController(QQmlEngine* engine, const QUrl& url, QQuickItem* pa
         return;
     }
 
-    qmlObject_ = component->beginCreate(engine->rootContext());
-    if (!qmlObject_) {
+    QObject* created = component->beginCreate(engine->rootContext());
+    if (!created) {
         std::cerr << "Failed to create " << url.toString().toStdString() << "\n";
         for (const QQmlError& e : component->errors())
             std::cerr << e.toString().toStdString() << "\n";
         owns_ = false;
         return;
     }
+    qmlObject_ = created;
     ComponentsCreating().insert(component);
 
     // Set before completion so the QML's own Component.onCompleted already sees them.
-    component->setInitialProperties(qmlObject_, initialProperties);
+    component->setInitialProperties(created, initialProperties);
     owns_ = owns;
     if (parent) {
-        qmlObject_->setParent(parent);
-        if (auto* window = qobject_cast<QWindow*>(qmlObject_)) {
-            // A window's transient parent is a window: the one showing the parent item.
-            if (parent->window())
-                window->setTransientParent(parent->window());
+        // QObject's own setParent: QWindow's overload would embed a window into its parent.
+        created->setParent(parent);
+        auto* parentItem = qobject_cast<QQuickItem*>(parent);
+        auto* parentWindow = qobject_cast<QWindow*>(parent);
+        if (auto* window = qobject_cast<QWindow*>(created)) {
+            // A window's transient parent is a window: the parent itself, or the one showing
+            // the parent item.
+            QWindow* transient = parentWindow ? parentWindow : parentItem ? parentItem->window() : nullptr;
+            if (transient)
+                window->setTransientParent(transient);
         } else {
-            if (auto* item = qobject_cast<QQuickItem*>(qmlObject_))
-                item->setParentItem(parent);
-            qmlObject_->setProperty("transientParent", QVariant::fromValue(parent));
+            if (auto* item = qobject_cast<QQuickItem*>(created)) {
+                if (parentItem)
+                    item->setParentItem(parentItem);
+                else if (auto* quickWindow = qobject_cast<QQuickWindow*>(parent))
+                    item->setParentItem(quickWindow->contentItem());
+            }
+            created->setProperty("transientParent", parentItem ? QVariant::fromValue(parentItem)
+                                                               : QVariant::fromValue(parent));
         }
     }
     component->completeCreate();
@@ -104,6 +115,7 @@ QmlController::~QmlController()
 
 void QmlController::DeleteQmlObject()
 {
+    // An object that went with its parent already reads as null here.
     if (qmlObject_ && owns_) {
         qmlObject_->deleteLater();
         qmlObject_ = nullptr;
@@ -117,12 +129,12 @@ QObject* QmlController::GetQmlObject() const
 
 int QmlController::GetX() const
 {
-    return qmlObject_->property("x").toInt();
+    return qmlObject_ ? qmlObject_->property("x").toInt() : 0;
 }
 
 int QmlController::GetRightEdge() const
 {
-    return qmlObject_->property("x").toInt() + qmlObject_->property("width").toInt();
+    return qmlObject_ ? qmlObject_->property("x").toInt() + qmlObject_->property("width").toInt() : 0;
 }
 
 void QmlController::SetZ(int z)

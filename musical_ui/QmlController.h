@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -15,12 +16,18 @@ namespace zarn::qt {
 // Base of the controllers that stand behind a QML window or item. It either loads its
 // QML from a resource URL and owns what it created, or wraps an object that exists
 // already (never deleting it). The controller itself has no Qt parent: its owner holds it.
+//
+// The loading form takes the parent the created object hangs from: an item parent makes a
+// created item its child item (and a created window transient for the item's window); a
+// window parent makes a created window its Qt child and transient window, as the tool windows
+// are to the main window. What was created may go with that parent before the controller:
+// it is held weakly, so the controller then neither uses nor deletes it again.
 class QmlController : public QObject
 {
     Q_OBJECT
 
 public:
-    QmlController(QQmlEngine* engine, const QUrl& url, QQuickItem* parent, bool owns,
+    QmlController(QQmlEngine* engine, const QUrl& url, QObject* parent, bool owns,
                   const QVariantMap& initialProperties);
     QmlController(QObject* object, QQmlEngine* engine);
     ~QmlController() override;
@@ -41,7 +48,7 @@ public slots:
 
 protected:
     QQmlEngine* engine_ = nullptr;
-    QObject* qmlObject_ = nullptr;
+    QPointer<QObject> qmlObject_;
     bool owns_ = true;
 };
 

@@ -128,6 +128,42 @@ private slots:
         parentItem_->setParentItem(nullptr);
     }
 
+    void windowParentHoldsAndCarriesTheWindow()
+    {
+        QQuickWindow mainWindow;
+        zarn::qt::QmlController controller(engine_.get(), Fixture("WindowRoot.qml"), &mainWindow, true, {});
+        auto* window = qobject_cast<QQuickWindow*>(controller.GetQmlObject());
+        QVERIFY(window);
+        QCOMPARE(static_cast<QObject*>(window)->parent(), static_cast<QObject*>(&mainWindow));
+        QCOMPARE(window->transientParent(), static_cast<QWindow*>(&mainWindow));
+        // A Qt child, but still a window of its own, not one embedded in the main window.
+        QVERIFY(window->parent() == nullptr);
+        QVERIFY(window->isTopLevel());
+
+        // An item loaded under a window is shown in the window's content.
+        zarn::qt::QmlController item(engine_.get(), Fixture("ItemRoot.qml"), &mainWindow, true, {});
+        auto* quickItem = qobject_cast<QQuickItem*>(item.GetQmlObject());
+        QVERIFY(quickItem);
+        QCOMPARE(quickItem->parentItem(), mainWindow.contentItem());
+    }
+
+    void windowGoneWithItsParentIsLeftAlone()
+    {
+        auto mainWindow = std::make_unique<QQuickWindow>();
+        zarn::qt::QmlController controller(engine_.get(), Fixture("WindowRoot.qml"), mainWindow.get(), true, {});
+        QPointer<QObject> window = controller.GetQmlObject();
+        QVERIFY(window);
+
+        mainWindow.reset();
+        QVERIFY(window.isNull());
+        QVERIFY(controller.GetQmlObject() == nullptr);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, controller.SetVisible(true));
+        // Neither deleting again now nor at the controller's end touches the freed window.
+        controller.DeleteQmlObject();
+        controller.Closing_(nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     void closingTwiceDeletesOnce()
     {
         QPointer<QObject> object;
