@@ -27,6 +27,8 @@ void ShowFakeEngine::Shutdown()
 void ShowFakeEngine::Pause(bool fadeCompleted)
 {
     record(fadeCompleted ? "Pause(true)" : "Pause(false)");
+    if (throwOnPause)
+        throw std::runtime_error("the engine could not pause");
 }
 
 Interface::SongNameMap ShowFakeEngine::GetSongNamesBySongNumber()
@@ -161,6 +163,7 @@ std::string ShowFakeEngine::GetInvertedLoopEventDescription()
 // --- the rest the tests rely on ---
 
 bool ShowFakeEngine::IsStopped() { return stopped; }
+bool ShowFakeEngine::GetIsPlaying() { return playing; }
 void ShowFakeEngine::Seek(std::uint32_t tick) { record("Seek(" + std::to_string(tick) + ")"); }
 std::uint32_t ShowFakeEngine::GetCurrentStartTickIndex()
 {

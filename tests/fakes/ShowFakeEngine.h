@@ -38,6 +38,8 @@ public:
     std::uint32_t songLength = 1920u * 40u;
     std::uint32_t currentStartTick = 0;
     bool stopped = true;
+    // What GetIsPlaying answers.
+    bool playing = false;
     // Attacca states by song number; a song not listed answers 0.
     std::map<std::string, std::uint8_t> attacca;
     // The current song's change log and timeline; a null song log when `nullSongLog` is set.
@@ -54,6 +56,8 @@ public:
     bool throwOnShutdown = false;
     bool throwOnBarsBeats = false;
     bool throwOnSetChangelogFilename = false;
+    // Every edit pauses first: this makes an edit fail before it reaches the editor.
+    bool throwOnPause = false;
 
     // --- the calls the show manager and edit model make ---
     void Shutdown() override;
@@ -81,6 +85,7 @@ public:
 
     // --- answered or recorded here too; the rest of the engine is inert ---
     bool IsStopped() override;
+    bool GetIsPlaying() override;
     void Seek(std::uint32_t tick) override;
     std::uint32_t GetCurrentStartTickIndex() override;
     TL::Timeline GetTimeline() override;

@@ -83,10 +83,12 @@ void TimelineFixture::Build(bool audioTailAsFade, bool enableOsc)
     if (!editPanel)
         throw std::runtime_error("the harness has no editPanelControl");
     window->setProperty("oscEnable", enableOsc);
-    songList = std::make_unique<zarn::qt::SongListController>(PanelPart("songListControl"), engine.get());
-    markerList = std::make_unique<zarn::qt::MarkerListController>(PanelPart("markerListControl"), editModel.get());
-    eventList = std::make_unique<zarn::qt::EventListController>(PanelPart("eventListControl"), editModel.get());
-    editBar = std::make_unique<zarn::qt::TimelineEditController>(editModel.get(), PanelPart("editBarControl"));
+    editController = std::make_unique<zarn::qt::EditController>(
+        qmlEngine.get(), showManager, editModel, engine, editPanel, *controller, enableOsc);
+    songList = editController->GetSongListController();
+    markerList = editController->GetMarkerListController();
+    eventList = editController->GetEventListController();
+    editBar = editController->GetEditBarController();
 }
 
 QQuickItem* TimelineFixture::PanelPart(const char* alias) const
@@ -99,10 +101,6 @@ QQuickItem* TimelineFixture::PanelPart(const char* alias) const
 
 TimelineFixture::~TimelineFixture()
 {
-    editBar.reset();
-    eventList.reset();
-    markerList.reset();
-    songList.reset();
     DestroyController();
     window.reset();
     FlushDeletes();
@@ -112,11 +110,8 @@ void TimelineFixture::LoadSong(const std::string& number)
 {
     engine->LoadSong(number);
     controller->OnSongLoaded(number);
-    markerList->Refresh();
-    eventList->Refresh();
-    songList->SelectSong(number);
-    editBar->RefreshButtonStates();
-    editPanel->setProperty("logVersionText", QString::fromStdString("Log v" + showManager->GetLogVersion()));
+    if (editController)
+        editController->OnSongLoaded(number);
     // The released items go when the event loop next turns; a test may not turn it.
     FlushDeletes();
 }
@@ -147,6 +142,11 @@ void TimelineFixture::FlushDeletes()
 
 void TimelineFixture::DestroyController()
 {
+    editController.reset();
+    songList = nullptr;
+    markerList = nullptr;
+    eventList = nullptr;
+    editBar = nullptr;
     controller.reset();
     FlushDeletes();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EditController.h"
 #include "EditModel.h"
 #include "EventListController.h"
 #include "Interface.h"
@@ -26,10 +27,10 @@ class ManualClock;
 
 // The editing page as the main window will drive it: the harness window
 // (fixtures/EditingPage.qml) with its timeline strip and edit panel, a show manager and an
-// edit model over an engine, the timeline controller on the strip and, as the edit
-// controller makes them, the song, marker and event list controllers and the edit bar's. The default engine is the real one
-// on a copy of the demo show (manual clock, no sound, a fake MIDI input); a test that must
-// see the engine's calls or failures hands in its own.
+// edit model over an engine, the timeline controller on the strip and the edit controller
+// on the panel (which makes the song, marker and event list controllers and the edit bar's).
+// The default engine is the real one on a copy of the demo show (manual clock, no sound, a
+// fake MIDI input); a test that must see the engine's calls or failures hands in its own.
 class TimelineFixture
 {
 public:
@@ -38,14 +39,15 @@ public:
                              bool enableOsc = true);
     ~TimelineFixture();
 
-    // Has the engine load the song and the controllers follow, as the main window and the
-    // edit controller do on the engine's song-loaded notice.
+    // Has the engine load the song and the controllers follow, as the main window does on
+    // the engine's song-loaded notice: the timeline controller first, then the edit controller.
     void LoadSong(const std::string& number);
     QQuickItem* Row(const char* property) const;
     // The items the controller put into a row, in creation order.
     QList<QQuickItem*> RowItems(const char* property) const;
     // Runs the deferred deletions of released items and their QML.
     static void FlushDeletes();
+    // Also destroys the edit controller, which refers to the timeline controller.
     void DestroyController();
     // The edit panel's part behind one of its aliases ("songListControl", "editBarControl"...).
     QQuickItem* PanelPart(const char* alias) const;
@@ -61,10 +63,12 @@ public:
     QQuickItem* timeline = nullptr;
     std::unique_ptr<zarn::qt::TimelineController> controller;
     QQuickItem* editPanel = nullptr;
-    std::unique_ptr<zarn::qt::SongListController> songList;
-    std::unique_ptr<zarn::qt::MarkerListController> markerList;
-    std::unique_ptr<zarn::qt::EventListController> eventList;
-    std::unique_ptr<zarn::qt::TimelineEditController> editBar;
+    std::unique_ptr<zarn::qt::EditController> editController;
+    // The edit controller's children, for the tests; null once it is gone.
+    zarn::qt::SongListController* songList = nullptr;
+    zarn::qt::MarkerListController* markerList = nullptr;
+    zarn::qt::EventListController* eventList = nullptr;
+    zarn::qt::TimelineEditController* editBar = nullptr;
 
 private:
     void Build(bool audioTailAsFade, bool enableOsc);
