@@ -89,6 +89,68 @@ void TimelineFixture::Build(bool audioTailAsFade, bool enableOsc)
     markerList = editController->GetMarkerListController();
     eventList = editController->GetEventListController();
     editBar = editController->GetEditBarController();
+    QObject::connect(editController.get(), &zarn::qt::EditController::EditButtonSignal, editController.get(),
+                     [this](cmn::ZarnEvent* event) { OpenEditTool(event); });
+}
+
+template <class ToolType>
+ToolType* TimelineFixture::ReplaceTool(char kind)
+{
+    delete tools[kind].data();
+    auto* tool = new ToolType(qmlEngine.get(), engine, editController.get(), window.get());
+    tools[kind] = tool;
+    return tool;
+}
+
+template <class ToolType, class Closing>
+void TimelineFixture::HoldTool(ToolType* tool, Closing closing)
+{
+    tool->ConnectToolSignals();
+    // The window is still emitting its closing signal when the tool hears it.
+    QObject::connect(tool, closing, tool, &QObject::deleteLater);
+}
+
+zarn::qt::MarkerToolController* TimelineFixture::OpenMarkerTool(std::uint32_t tick)
+{
+    auto* tool = ReplaceTool<zarn::qt::MarkerToolController>('E');
+    tool->onMarkerButtonClicked(engine->GetBarBeatByTick(tick));
+    HoldTool(tool, &zarn::qt::MarkerToolController::markerToolClosing);
+    return tool;
+}
+
+zarn::qt::EditToolController* TimelineFixture::OpenEditTool(cmn::ZarnEvent* event)
+{
+    if (!event)
+        return nullptr;
+    zarn::qt::EditToolController* opened = nullptr;
+    switch (event->code()) {
+    case 'E': {
+        auto* tool = ReplaceTool<zarn::qt::MarkerToolController>('E');
+        tool->onMarkerEdit(event);
+        HoldTool(tool, &zarn::qt::MarkerToolController::markerToolClosing);
+        opened = tool;
+        break;
+    }
+    default:
+        return nullptr;
+    }
+    zarn::qt::EditController* edit = editController.get();
+    QObject::connect(opened, &zarn::qt::EditToolController::valuesUpdated, edit,
+                     [edit] { edit->RefreshAfterEdit({}); });
+    return opened;
+}
+
+zarn::qt::EditToolController* TimelineFixture::Tool(char kind) const
+{
+    const auto found = tools.find(kind);
+    return found == tools.end() ? nullptr : found->second.data();
+}
+
+void TimelineFixture::DeleteTools()
+{
+    for (auto& [kind, tool] : tools)
+        delete tool.data();
+    tools.clear();
 }
 
 QQuickItem* TimelineFixture::PanelPart(const char* alias) const
@@ -142,6 +204,8 @@ void TimelineFixture::FlushDeletes()
 
 void TimelineFixture::DestroyController()
 {
+    // The tools hand their edits to the edit controller.
+    DeleteTools();
     editController.reset();
     songList = nullptr;
     markerList = nullptr;

@@ -2,7 +2,9 @@
 
 #include "EditController.h"
 #include "EditModel.h"
+#include "EditToolController.h"
 #include "EventListController.h"
+#include "MarkerToolController.h"
 #include "Interface.h"
 #include "MarkerListController.h"
 #include "ShowManager.h"
@@ -11,8 +13,11 @@
 #include "TimelineEditController.h"
 
 #include <QList>
+#include <QPointer>
 #include <QTemporaryDir>
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -52,6 +57,16 @@ public:
     // The edit panel's part behind one of its aliases ("songListControl", "editBarControl"...).
     QQuickItem* PanelPart(const char* alias) const;
 
+    // The edit tools as the main window holds them: at most one per kind letter, a new one
+    // replacing the old, each released by its own closing signal. The open steps take the
+    // positions from the engine's bar and beat of the tick.
+    zarn::qt::MarkerToolController* OpenMarkerTool(std::uint32_t tick);
+    // The edit bar's Edit and a double click: the tool of the event's kind letter, opened on
+    // the event, its OK refreshing the page. A null event or a kind without a tool gives null.
+    zarn::qt::EditToolController* OpenEditTool(cmn::ZarnEvent* event);
+    // The open tool of a kind; null once its window closed and it was released.
+    zarn::qt::EditToolController* Tool(char kind) const;
+
     QTemporaryDir dir;
     std::shared_ptr<zarn::player::ManualClock> clock;
     std::shared_ptr<Interface> engine;
@@ -70,6 +85,13 @@ public:
     zarn::qt::EventListController* eventList = nullptr;
     zarn::qt::TimelineEditController* editBar = nullptr;
 
+    std::map<char, QPointer<zarn::qt::EditToolController>> tools;
+
 private:
     void Build(bool audioTailAsFade, bool enableOsc);
+    template <class ToolType>
+    ToolType* ReplaceTool(char kind);
+    template <class ToolType, class Closing>
+    void HoldTool(ToolType* tool, Closing closing);
+    void DeleteTools();
 };

@@ -198,8 +198,8 @@ char* toString(const std::vector<MarkerState>& markers)
     return qstrdup(text.toUtf8().constData());
 }
 
-// The editing page with its edit controller, and the tool steps the main window takes: at
-// most one marker tool, opened at a tick or on a marker, released when its window closes.
+// The editing page on song 1 with the marker tool the harness last opened, at a tick or on a
+// marker; the tool is released when its window closes.
 struct Page
 {
     Page()
@@ -223,28 +223,17 @@ struct Page
         return markers;
     }
 
-    MarkerToolController* NewTool()
-    {
-        delete tool.data();
-        tool = new MarkerToolController(f.qmlEngine.get(), f.engine, edit, f.window.get());
-        return tool;
-    }
-
+    // The harness's steps, as the main window takes them.
     MarkerToolController* OpenAt(std::uint32_t tick)
     {
-        MarkerToolController* t = NewTool();
-        t->onMarkerButtonClicked(f.engine->GetBarBeatByTick(tick));
-        Connect(t);
-        return t;
+        tool = f.OpenMarkerTool(tick);
+        return tool;
     }
 
     MarkerToolController* OpenOn(cmn::ZarnEvent* marker)
     {
-        MarkerToolController* t = NewTool();
-        t->onMarkerEdit(marker);
-        Connect(t);
-        QObject::connect(t, &EditToolController::valuesUpdated, edit, [this] { edit->RefreshAfterEdit({}); });
-        return t;
+        tool = qobject_cast<MarkerToolController*>(f.OpenEditTool(marker));
+        return tool;
     }
 
     // The engine's marker object of the current song with that text.
@@ -291,13 +280,6 @@ struct Page
     TimelineFixture f;
     EditController* edit;
     QPointer<MarkerToolController> tool;
-
-private:
-    static void Connect(MarkerToolController* t)
-    {
-        t->ConnectToolSignals();
-        QObject::connect(t, &MarkerToolController::markerToolClosing, t, &QObject::deleteLater);
-    }
 };
 
 constexpr std::uint32_t kBar = 1920;
