@@ -71,7 +71,7 @@ Item {
         spacing: 15
 
         Row {
-            spacing: 10
+            spacing: 0
 
             Column {
                 objectName: "barColumn"

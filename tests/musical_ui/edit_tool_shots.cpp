@@ -1,0 +1,206 @@
+// Renders the marker tool and the editing page around it to PNG files, for looking at them:
+// the tool creating a marker at bar 2, beat 3 of song 1 with its text typed, the editing page
+// after that marker's OK, and the tool editing the demo's "Letter A". The page is the harness
+// window over the real engine on a copy of the demo show. Run under a GL display:
+//   sh tests/zarn_ui/run_under_xvfb.sh ./musical_ui_edit_tool_shots <folder>
+#include "TimelineFixture.h"
+#include "TimelineMetaTypes.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPointer>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+#include <QTest>
+
+#include <cstdint>
+#include <exception>
+#include <iostream>
+#include <string>
+
+namespace {
+
+// Song 1 of the demo show is in 4/4 from tick 0.
+constexpr std::uint32_t kBar = 1920;
+constexpr std::uint32_t kBeat = 480;
+
+// Whether nothing on the page is still on its way: no popup half open, no image loading.
+// Popups hang off the items that declare them, not the visual tree.
+bool Settled(QQuickItem* item)
+{
+    if (item->inherits("QQuickImageBase") && item->property("status").toInt() == 2 /* Loading */)
+        return false;
+    for (QObject* object : item->findChildren<QObject*>()) {
+        if (object->inherits("QQuickPopup") && object->property("visible").toBool()
+            && !object->property("opened").toBool())
+            return false;
+    }
+    for (QQuickItem* child : item->childItems()) {
+        if (!Settled(child))
+            return false;
+    }
+    return true;
+}
+
+// The timeline's beat lines fade for a while after the song is laid out.
+bool FadesDone(const TimelineFixture& f)
+{
+    for (const auto& line : f.controller->GetBarsBeatsView()->GetItems()) {
+        if (QObject* fade = line->GetQmlObject()->property("fade").value<QObject*>();
+            fade && fade->property("running").toBool())
+            return false;
+    }
+    return true;
+}
+
+// Shows the window, waits until it is exposed, settled and has put a frame of its current
+// state on the screen, then grabs it. Under GL only: the shadows draw nothing in software.
+bool Shoot(QQuickWindow* window, const QString& folder, const QString& name)
+{
+    if (!window) {
+        std::cerr << name.toStdString() << ": no window\n";
+        return false;
+    }
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window)) {
+        std::cerr << name.toStdString() << ": the window was not exposed\n";
+        return false;
+    }
+    if (window->rendererInterface()->graphicsApi() != QSGRendererInterface::OpenGL) {
+        std::cerr << name.toStdString() << ": not rendered with GL (run under xvfb-run)\n";
+        return false;
+    }
+    if (!QTest::qWaitFor([window] { return Settled(window->contentItem()); }, 10000)) {
+        std::cerr << name.toStdString() << ": the window did not settle\n";
+        return false;
+    }
+    bool swapped = false;
+    const auto connection =
+        QObject::connect(window, &QQuickWindow::frameSwapped, window, [&swapped] { swapped = true; });
+    window->update();
+    const bool framed = QTest::qWaitFor([&swapped] { return swapped; }, 5000);
+    QObject::disconnect(connection);
+    if (!framed) {
+        std::cerr << name.toStdString() << ": no frame was swapped\n";
+        return false;
+    }
+    const QImage image = window->grabWindow();
+    const QString path = QDir(folder).filePath(name);
+    if (image.isNull() || !image.save(path)) {
+        std::cerr << "could not save " << path.toStdString() << "\n";
+        return false;
+    }
+    std::cout << path.toStdString() << " " << image.width() << "x" << image.height() << "\n";
+    return true;
+}
+
+QQuickWindow* WindowOf(zarn::qt::EditToolController* tool)
+{
+    return tool ? qobject_cast<QQuickWindow*>(tool->GetQmlObject()) : nullptr;
+}
+
+// What the picture cannot show: the title sits in the frame the window manager draws, and the
+// marker tool keeps its event id line hidden.
+void Describe(QQuickWindow* window)
+{
+    const QObject* panel = window->findChild<QObject*>(QStringLiteral("barAndBeatPanel"));
+    std::cout << "  \"" << window->title().toStdString() << "\": bar "
+              << (panel ? panel->property("inBar").toString().toStdString() : "?") << ", beat "
+              << (panel ? panel->property("inBeat").toString().toStdString() : "?") << ", text \""
+              << window->property("strValue").toString().toStdString() << "\", event id "
+              << window->property("eventId").toString().toStdString() << "\n";
+}
+
+// The user's way into the tool: the window active, its text field holding the focus it takes
+// on opening, everything in it selected and replaced key by key.
+bool Type(QQuickWindow* window, const QString& text)
+{
+    window->requestActivate();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    QTest::keySequence(window, QKeySequence(QKeySequence::SelectAll));
+    for (QChar c : text)
+        QTest::keyClick(window, c.toLatin1());
+    return true;
+}
+
+cmn::ZarnEvent* EngineMarker(const TimelineFixture& f, const std::string& text)
+{
+    for (cmn::ZarnEvent* marker : f.engine->GetMarkers()) {
+        if (marker->value() == text)
+            return marker;
+    }
+    return nullptr;
+}
+
+int Run(const QString& folder)
+{
+    TimelineFixture f;
+    f.LoadSong("1");
+    bool ok = true;
+
+    // 1. Create, at bar 2, beat 3, with the text typed in.
+    const std::uint32_t tick = kBar + 2 * kBeat;
+    const TL::BarsBeats position = f.engine->GetBarBeatByTick(tick);
+    if (position.bar_number() != "2" || position.beat() != 3) {
+        std::cerr << "tick " << tick << " is bar " << position.bar_number() << " beat " << position.beat()
+                  << ", not bar 2 beat 3\n";
+        return 1;
+    }
+    QPointer<zarn::qt::MarkerToolController> create = f.OpenMarkerTool(tick);
+    QQuickWindow* createWindow = WindowOf(create);
+    if (!createWindow || !Type(createWindow, QStringLiteral("Verse"))) {
+        std::cerr << "the create tool did not open or take the text\n";
+        return 1;
+    }
+    ok &= Shoot(createWindow, folder, QStringLiteral("marker-tool-create.png"));
+    Describe(createWindow);
+
+    // 3. Its OK by Return: the page refreshed with the new marker.
+    QTest::keyClick(createWindow, Qt::Key_Return);
+    TimelineFixture::FlushDeletes();
+    if (!create.isNull() || !EngineMarker(f, "Verse")) {
+        std::cerr << "Return did not add the marker and close the tool\n";
+        return 1;
+    }
+    if (!QTest::qWaitFor([&f] { return FadesDone(f); }, 5000)) {
+        std::cerr << "the timeline's beat lines kept fading\n";
+        ok = false;
+    }
+    ok &= Shoot(f.window.get(), folder, QStringLiteral("editing-page-after-add.png"));
+
+    // 2. Edit, on the demo's "Letter A".
+    cmn::ZarnEvent* letterA = EngineMarker(f, "Letter A");
+    QPointer<zarn::qt::EditToolController> edit = f.OpenEditTool(letterA);
+    QQuickWindow* editWindow = WindowOf(edit);
+    if (!editWindow) {
+        std::cerr << "the edit tool did not open on \"Letter A\"\n";
+        return 1;
+    }
+    ok &= Shoot(editWindow, folder, QStringLiteral("marker-tool-edit.png"));
+    Describe(editWindow);
+    editWindow->close();
+    TimelineFixture::FlushDeletes();
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    zarn::qt::RegisterTimelineMetaTypes();
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    if (!QDir().mkpath(folder)) {
+        std::cerr << "cannot make " << folder.toStdString() << "\n";
+        return 1;
+    }
+    try {
+        return Run(folder);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+}
