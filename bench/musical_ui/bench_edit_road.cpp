@@ -1,0 +1,471 @@
+// An edit's figures, from its request to the end of the page's refresh, on the editing page
+// over the demo show, driven as the tools, the edit bar and the menu drive it:
+//   bench_edit_road --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+// The page is the harness window with the real timeline, lists and edit bar over the real
+// engine (manual clock, no sound) on a copy of the demo show, song 1 loaded. Every figure
+// runs from the request to the edit controller's UpdateUndoRedoState, the last signal of the
+// refresh that follows an edit (the clock stops in a slot on it; it must come exactly once):
+// - marker create: the marker tool's OK on a new marker (bar 2, beat 3);
+// - marker change: the marker tool's OK on an existing marker, moved and renamed, up to the
+//   refresh its valuesUpdated brings;
+// - delete: the edit controller's Delete on a selected marker;
+// - undo and redo of a marker's creation.
+// And the parts of an edit's refresh alone, to see where the time of the figures goes: the
+// editor's add, the engine's reload of the log, the edit model's markers, the marker and
+// event lists' refills, the timeline's release of its items and rebuild of its bar lines
+// (ResetItems), the bar lines alone, and the timeline's full refresh; and the marker
+// create taken step by step in the edit controller's order, each step's time a counter.
+// Each figure is the time of the step alone (manual time); what sets it up and puts the log
+// back (tools opened and released, the undo of the edit, deferred deletions, the event
+// loop) runs untimed, so every step starts on the demo's log with an empty history.
+#include "BarsBeatsViewController.h"
+#include "EditController.h"
+#include "EditModel.h"
+#include "EventListController.h"
+#include "Interface.h"
+#include "MarkerListController.h"
+#include "MarkerListModel.h"
+#include "MarkerToolController.h"
+#include "ShowManager.h"
+#include "TimelineController.h"
+#include "TimelineEditController.h"
+#include "TimelineFixture.h"
+#include "zarn_core/Editor.h"
+#include "zarn_core/Marker.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPointer>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using zarn::qt::EditController;
+using zarn::qt::MarkerToolController;
+
+// Song 1 of the demo: 4/4 from tick 0, markers "Letter A" (bar 3) and "Letter B" (bar 7).
+constexpr std::uint32_t kBar = 1920;
+constexpr std::uint32_t kBeat = 480;
+constexpr std::uint32_t kNewTick = kBar + 2 * kBeat; // bar 2, beat 3
+const char* const kNewText = "Bench";
+
+double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+// The page on song 1, with a watch on the edit controller's last signal of a refresh.
+struct Page
+{
+    TimelineFixture f;
+    int refreshes = 0; // UpdateUndoRedoState signals seen
+    Clock::time_point signalled;
+    bool canUndo = false;
+    bool canRedo = false;
+
+    Page()
+    {
+        f.LoadSong("1");
+        QObject::connect(f.editController.get(), &EditController::UpdateUndoRedoState, f.editController.get(),
+                         [this](bool undo, bool redo, bool, bool) {
+                             signalled = Clock::now();
+                             ++refreshes;
+                             canUndo = undo;
+                             canRedo = redo;
+                         });
+        Settle();
+        if (Editor().CanUndo())
+            throw std::runtime_error("the demo show starts with an edit history");
+        demoMarkers = f.editModel->markers.size();
+    }
+
+    EditController& Edit() const { return *f.editController; }
+    CL::Editor& Editor() const { return *f.engine->GetChangeLogEditor(); }
+
+    // What the event loop would do between two edits: the released items go, the frame runs.
+    static void Settle()
+    {
+        TimelineFixture::FlushDeletes();
+        QCoreApplication::processEvents();
+        TimelineFixture::FlushDeletes();
+    }
+
+    // Back to the demo's log: every edit of the step undone through the edit controller.
+    void UndoAll()
+    {
+        for (int guard = 0; Editor().CanUndo(); ++guard) {
+            if (guard == 8)
+                throw std::runtime_error("the edit history does not empty");
+            Edit().UndoRequested();
+        }
+        Settle();
+    }
+
+    // The new marker, made as a tool's OK makes it.
+    void Create()
+    {
+        Edit().onZarnMakeEvent(CL::Marker(kNewTick, kNewText, "E2.3"));
+        Settle();
+    }
+
+    // The edit model's (the engine's) marker with that text; null when there is none.
+    cmn::ZarnEvent* Marker(const std::string& text) const
+    {
+        for (cmn::ZarnEvent* marker : f.editModel->markers) {
+            if (marker->value() == text)
+                return marker;
+        }
+        return nullptr;
+    }
+
+    // The markers as the three views that a marker edit refreshes hold them.
+    bool MarkersShown(std::size_t count) const
+    {
+        return f.editModel->markers.size() == count && f.controller->GetMarkerItems().size() == count
+            && f.markerList->GetModel()->rowCount() == static_cast<int>(count);
+    }
+
+    // Runs the step with the clock on until the refresh's last signal, which must come once.
+    template <class Step>
+    bool Timed(benchmark::State& state, Step&& step)
+    {
+        const int before = refreshes;
+        const auto t0 = Clock::now();
+        step();
+        const auto t1 = Clock::now();
+        if (refreshes != before + 1) {
+            state.SkipWithError(("the step gave " + std::to_string(refreshes - before)
+                                 + " UpdateUndoRedoState signals, not one").c_str());
+            return false;
+        }
+        state.SetIterationTime(Seconds(signalled - t0));
+        afterSignal += Seconds(t1 - signalled);
+        return true;
+    }
+
+    std::size_t demoMarkers = 0;
+    double afterSignal = 0; // what the step did after the signal: should be nothing
+};
+
+std::unique_ptr<Page> g_page;
+
+Page& ThePage()
+{
+    if (!g_page)
+        g_page = std::make_unique<Page>();
+    return *g_page;
+}
+
+// Checked untimed after each step; the first failure ends the benchmark.
+bool Expect(benchmark::State& state, bool condition, const char* what)
+{
+    if (!condition)
+        state.SkipWithError(what);
+    return condition;
+}
+
+void Finish(benchmark::State& state, Page& p)
+{
+    state.counters["after_signal_us"] = state.iterations() ? 1e6 * p.afterSignal / double(state.iterations()) : 0;
+    p.afterSignal = 0;
+}
+
+// ---- the figures ----
+
+void BM_MarkerCreate(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        QPointer<MarkerToolController> tool = p.f.OpenMarkerTool(kNewTick);
+        Page::Settle();
+        if (!p.Timed(state, [&] { tool->onMarkerCreationRequest(QStringLiteral("2"), 3, kNewText); }))
+            break;
+        const bool made = p.Marker(kNewText) && p.Marker(kNewText)->abs_time() == kNewTick
+            && p.MarkersShown(p.demoMarkers + 1) && p.canUndo;
+        delete tool.data();
+        p.UndoAll();
+        if (!Expect(state, made, "the tool's OK made no marker at bar 2, beat 3"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK(BM_MarkerCreate)->Name("marker create")->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_MarkerChange(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        cmn::ZarnEvent* letterA = p.Marker("Letter A");
+        if (!Expect(state, letterA, "the demo has no marker \"Letter A\""))
+            break;
+        QPointer<MarkerToolController> tool = qobject_cast<MarkerToolController*>(p.f.OpenEditTool(letterA));
+        Page::Settle();
+        // Bar 5, beat 2: between "Letter A" and "Letter B".
+        if (!p.Timed(state, [&] { tool->onMarkerChangeRequest(QStringLiteral("5"), 2, QStringLiteral("Renamed")); }))
+            break;
+        const cmn::ZarnEvent* renamed = p.Marker("Renamed");
+        const bool changed = renamed && renamed->abs_time() == 4 * kBar + kBeat && !p.Marker("Letter A")
+            && p.MarkersShown(p.demoMarkers);
+        delete tool.data();
+        p.UndoAll();
+        if (!Expect(state, changed, "the tool's OK did not move and rename \"Letter A\""))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK(BM_MarkerChange)->Name("marker change")->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_Delete(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        p.Create();
+        p.f.editModel->SelectEvent(p.Marker(kNewText));
+        if (!Expect(state, p.f.editModel->selectedEvent && p.f.editModel->selectedEvent->value() == kNewText,
+                    "the new marker could not be selected"))
+            break;
+        Page::Settle();
+        if (!p.Timed(state, [&] { p.Edit().DeleteRequested(); }))
+            break;
+        const bool gone = !p.Marker(kNewText) && p.MarkersShown(p.demoMarkers);
+        p.UndoAll();
+        if (!Expect(state, gone, "Delete left the selected marker"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK(BM_Delete)->Name("delete")->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_Undo(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        p.Create();
+        if (!p.Timed(state, [&] { p.Edit().UndoRequested(); }))
+            break;
+        const bool undone = !p.Marker(kNewText) && p.MarkersShown(p.demoMarkers) && !p.canUndo && p.canRedo;
+        Page::Settle();
+        if (!Expect(state, undone, "Undo left the new marker"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK(BM_Undo)->Name("undo")->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_Redo(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        p.Create();
+        p.UndoAll();
+        if (!p.Timed(state, [&] { p.Edit().RedoRequested(); }))
+            break;
+        const bool redone = p.Marker(kNewText) && p.MarkersShown(p.demoMarkers + 1) && p.canUndo && !p.canRedo;
+        p.UndoAll();
+        if (!Expect(state, redone, "Redo did not bring the marker back"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK(BM_Redo)->Name("redo")->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// ---- where the time of an edit goes ----
+
+// The marker create taken step by step, in the edit controller's order (its make and
+// its refresh after an edit, for a marker), with the time of each step as a counter in
+// milliseconds. The total should come near the "marker create" figure; if it drifts off, the
+// edit controller's steps changed and this copy of them needs following.
+void BM_MarkerCreateInSteps(benchmark::State& state)
+{
+    Page& p = ThePage();
+    zarn::qt::TimelineController& timeline = *p.f.controller;
+    double reset = 0, add = 0, codes = 0, reload = 0, markerList = 0, refresh = 0, buttons = 0;
+    for (auto _ : state) {
+        Page::Settle();
+        const auto t0 = Clock::now();
+        timeline.SuspendAutoScroll(250);
+        timeline.ResetItems();
+        const auto t1 = Clock::now();
+        p.f.showManager->PauseAndGetEditor()->AddEvent(CL::Marker(kNewTick, kNewText, "E2.3"));
+        const auto t2 = Clock::now();
+        const std::vector<int> edited = p.f.showManager->PauseAndGetEditor()->GetEditedCodes();
+        const auto t3 = Clock::now();
+        p.Edit().ReloadEditedChangeLog();
+        const auto t4 = Clock::now();
+        p.f.markerList->Refresh();
+        const auto t5 = Clock::now();
+        timeline.Refresh();
+        const auto t6 = Clock::now();
+        const int before = p.refreshes;
+        p.f.editBar->RefreshButtonStates();
+        const auto t7 = Clock::now();
+        state.SetIterationTime(Seconds(t7 - t0));
+        reset += Seconds(t1 - t0);
+        add += Seconds(t2 - t1);
+        codes += Seconds(t3 - t2);
+        reload += Seconds(t4 - t3);
+        markerList += Seconds(t5 - t4);
+        refresh += Seconds(t6 - t5);
+        buttons += Seconds(t7 - t6);
+        const bool made = edited.size() == 1 && p.refreshes == before + 1 && p.MarkersShown(p.demoMarkers + 1);
+        p.UndoAll();
+        if (!Expect(state, made, "the steps made no marker"))
+            break;
+    }
+    const double n = state.iterations() ? 1e-3 * double(state.iterations()) : 1;
+    state.counters["1_reset_items_ms"] = reset / n;
+    state.counters["2_editor_add_ms"] = add / n;
+    state.counters["3_edited_codes_ms"] = codes / n;
+    state.counters["4_engine_reload_ms"] = reload / n;
+    state.counters["5_marker_list_ms"] = markerList / n;
+    state.counters["6_timeline_refresh_ms"] = refresh / n;
+    state.counters["7_buttons_ms"] = buttons / n;
+}
+BENCHMARK(BM_MarkerCreateInSteps)->Name("marker create, in steps")->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// ---- the parts of a refresh, each alone ----
+
+// The editor's add of the marker, with the engine paused first as the edit controller does.
+// Before it, untimed, the timeline lets go of the log's events as the edit controller has it
+// do; after it the undo refreshes the whole page.
+void BM_Part_EditorAdd(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        p.f.controller->ResetItems();
+        const auto t0 = Clock::now();
+        p.f.showManager->PauseAndGetEditor()->AddEvent(CL::Marker(kNewTick, kNewText, "E2.3"));
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        p.UndoAll();
+    }
+}
+// A fixed count: the add is some microseconds, the undo after it some milliseconds.
+BENCHMARK(BM_Part_EditorAdd)->Name("part: editor add")->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The engine's reload of the edited log (its playback copy); the log is unchanged here,
+// which costs the same: the copy is taken whole.
+void BM_Part_EngineReload(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        p.f.engine->LoadNewChangeLog();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+    }
+}
+BENCHMARK(BM_Part_EngineReload)->Name("part: engine reload")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The edit model's marker pointers taken again after a reload.
+void BM_Part_ModelMarkers(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        p.f.editModel->GetMarkers();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+    }
+}
+BENCHMARK(BM_Part_ModelMarkers)->Name("part: edit model markers")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_Part_MarkerList(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        p.f.markerList->Refresh();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Part_MarkerList)->Name("part: marker list")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_Part_EventList(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        p.f.eventList->Refresh();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Part_EventList)->Name("part: event list")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// What create and delete do before the editor: the items released, the bar lines made again.
+void BM_Part_TimelineResetItems(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        p.f.controller->ResetItems();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        p.f.controller->Refresh();
+        Page::Settle();
+    }
+}
+BENCHMARK(BM_Part_TimelineResetItems)->Name("part: timeline reset items")->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// Most of ResetItems: the bar lines released and made again. Create and delete pay it twice,
+// once before the editor's change and once inside the timeline's refresh.
+void BM_Part_BarLines(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        p.f.controller->GetBarsBeatsView()->Rebuild();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        Page::Settle();
+    }
+    state.counters["lines"] = double(p.f.controller->GetBarsBeatsView()->GetItems().size());
+}
+BENCHMARK(BM_Part_BarLines)->Name("part: timeline bar lines")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The timeline's refresh after every edit: ResetItems and every row's items made again.
+void BM_Part_TimelineRefresh(benchmark::State& state)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        p.f.controller->Refresh();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        Page::Settle();
+    }
+}
+BENCHMARK(BM_Part_TimelineRefresh)->Name("part: timeline refresh")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Headless unless told otherwise; the basic style needs no platform theme.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE"))
+        qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
+    benchmark::Initialize(&argc, argv);
+    QGuiApplication app(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    int rc = 0;
+    try {
+        benchmark::RunSpecifiedBenchmarks();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_edit_road: %s\n", e.what());
+        rc = 1;
+    }
+    benchmark::Shutdown();
+    // The window, controllers and engine go before the application.
+    g_page.reset();
+    return rc;
+}
