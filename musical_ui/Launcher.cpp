@@ -1,64 +1,65 @@
 #include "Launcher.h"
 
+#include "MusicalMainController.h"
+#include "PerformShowDownload.h"
+#include "ShowUpdateCheck.h"
+#include "zarn_core/ChangeLogVersionError.h"
+#include "zarn_core/MakeDirectoryIfNeeded.h"
+#include "zarn_core/ShowStore.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QQmlApplicationEngine>
 #include <QStandardPaths>
 
-#include <stdexcept>
+#include <atomic>
+#include <iostream>
 
 namespace zarn::qt {
-
-namespace {
-
-const char* const kStartWindow = R"(import QtQuick
-import QtQuick.Window
-Window {
-    required property string editionName
-    required property string versionText
-    visible: true
-    width: 640
-    height: 360
-    title: editionName
-    color: "#1e2024"
-    Column {
-        anchors.centerIn: parent
-        spacing: 12
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: editionName
-            color: "#f0f0f0"
-            font.pixelSize: 40
-            font.family: "Liberation Sans"
-        }
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: "Version " + versionText
-            color: "#a0a4ab"
-            font.pixelSize: 14
-            font.family: "Liberation Sans"
-        }
-    }
-}
-)";
-
-} // namespace
 
 Launcher::Launcher(QQmlApplicationEngine* engine, std::unique_ptr<zarn::PlayerFactory> profile, QObject* parent)
     : QObject(parent), engine_(engine), profile_(std::move(profile))
 {
-    dataFolder_ = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-                      .filePath(profile_->folderName);
-    if (!QDir().mkpath(dataFolder_))
-        throw std::runtime_error("Could not create the data folder \"" + dataFolder_.toStdString() + "\".");
+    dataFolder_ = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QDir::separator() +
+                  profile_->folderName;
+    zarn::MakeDirectoryIfNeeded(dataFolder_.toStdString());
 
-    engine_->setInitialProperties({{QStringLiteral("editionName"), profile_->displayName},
-                                   {QStringLiteral("versionText"), profile_->GetVersionString()}});
-    engine_->loadData(QByteArray(kStartWindow), QUrl(QStringLiteral("qrc:/corvane/StartWindow.qml")));
-    if (engine_->rootObjects().isEmpty())
-        throw std::runtime_error("The start window could not be created.");
+    showStore_ = std::make_shared<cmn::ShowStore>(dataFolder_.toStdString());
+    const std::string credential = showStore_->CurrentShowRecord().AuthenticationHash();
+    auto plan = FetchDownloadPlan(showStore_->ApiBaseUrl(), credential, profile_->productNumber,
+                                  showStore_->CurrentShowFolder().string());
+    if (!plan->empty()) {
+        updateNotice_ = FilesUpdatedText(*plan);
+        FetchMissingFiles(*plan, credential);
+    }
+
+    try {
+        LaunchCorvaneMainController();
+    } catch (const CL::ChangeLogVersionError& e) {
+        ShowErrorDialog(std::string("Loading show edits failed with the following error: ") + e.what() +
+                            ". \n\nBecause the error is related to log versioning, you may be able to fix this "
+                            "issue by downloading the latest version of the application from the ZARN website.",
+                        "Loading Edits Failed");
+    }
 }
 
-Launcher::~Launcher() = default;
+Launcher::~Launcher()
+{
+    // The main window controller holds a plain pointer to the profile.
+    mainController_.reset();
+}
+
+void Launcher::FetchMissingFiles(zarn::networking::DownloadPlan& plan, const std::string& credential)
+{
+    std::atomic<bool> cancel{false};
+    try {
+        zarn_download::PerformShowDownload(credential, std::make_shared<zarn::networking::DownloadCallbacks>(), &cancel,
+                                           std::string(), profile_->productNumber, &plan);
+    } catch (const std::exception& e) {
+        // Every file finished before the failure stays; the rest keep their old versions.
+        std::cerr << e.what() << std::endl;
+    }
+}
 
 const zarn::PlayerFactory& Launcher::GetProfile() const
 {
@@ -68,6 +69,27 @@ const zarn::PlayerFactory& Launcher::GetProfile() const
 QString Launcher::GetDataFolder() const
 {
     return dataFolder_;
+}
+
+void Launcher::LaunchCorvaneMainController()
+{
+    mainController_.reset();
+    mainController_ = std::make_unique<MusicalMainController>(engine_, profile_.get());
+    // The save prompt on closing comes with saving; until then a close ends the run.
+    connect(mainController_.get(), &MusicalMainController::Closing, this, &Launcher::CloseApp);
+    if (!updateNotice_.isEmpty())
+        mainController_->ShowDialog(updateNotice_.toStdString(), "Files Were Updated", DialogController::Information);
+}
+
+void Launcher::CloseApp()
+{
+    QCoreApplication::exit(0);
+}
+
+void Launcher::ShowErrorDialog(const std::string& message, const std::string& title)
+{
+    messageDialog_.reset();
+    messageDialog_ = std::make_unique<DialogController>(message, title, DialogController::Error, nullptr, engine_);
 }
 
 } // namespace zarn::qt

@@ -1,17 +1,33 @@
 #pragma once
 
+#include "DialogController.h"
 #include "PlayerFactory.h"
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
 class QQmlApplicationEngine;
 
+namespace cmn {
+class ShowStore;
+}
+namespace zarn::networking {
+struct DownloadPlan;
+}
+
 namespace zarn::qt {
 
-// Decides what the operator sees first. For now it prepares the data folder and opens
-// the edition's start window; the show download and main window come later.
+class MusicalMainController;
+
+// Decides what the operator sees first and how the run ends. It makes sure the data folder
+// exists, asks the show's server which files the installed show lacks, fetches them, and
+// then opens exactly one main window. The fetch runs before the window opens, without a
+// window of its own for now; a failure there is reported on standard error and the show
+// opens with what its folder holds.
+//
+// GUI thread only.
 class Launcher : public QObject
 {
     Q_OBJECT
@@ -22,11 +38,27 @@ public:
 
     const zarn::PlayerFactory& GetProfile() const;
     QString GetDataFolder() const;
+    MusicalMainController* GetMainController() const { return mainController_.get(); }
+
+public slots:
+    // Creates the main window controller (replacing one there is) and shows the notice of
+    // updated files on it.
+    void LaunchCorvaneMainController();
+    void CloseApp();
 
 private:
+    void FetchMissingFiles(zarn::networking::DownloadPlan& plan, const std::string& credential);
+    void ShowErrorDialog(const std::string& message, const std::string& title);
+
+    // Destroyed in the reverse order: the main window controller before the show store and
+    // the profile it points to.
     QQmlApplicationEngine* engine_;
     std::unique_ptr<zarn::PlayerFactory> profile_;
     QString dataFolder_;
+    std::shared_ptr<cmn::ShowStore> showStore_;
+    QString updateNotice_;
+    std::unique_ptr<DialogController> messageDialog_;
+    std::unique_ptr<MusicalMainController> mainController_;
 };
 
 } // namespace zarn::qt

@@ -1,0 +1,142 @@
+#include "MainWindowFixture.h"
+
+#include "QmlModuleLoader.h"
+#include "zarn_core/EngineEventHub.h"
+#include "zarn_core/ShowStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QQmlApplicationEngine>
+#include <QWindow>
+
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+bool CopyTree(const QString& from, const QString& to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    for (const QFileInfo& info : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = QDir(to).filePath(info.fileName());
+        if (info.isDir() ? !CopyTree(info.filePath(), target) : !QFile::copy(info.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+MainWindowFixture::MainWindowFixture()
+    : qml(std::make_unique<QQmlApplicationEngine>())
+{
+    zarn::qt::QmlModuleLoader::PrepareEngine(*qml);
+    dataFolder = profile.GetDataFolder();
+    showFolder = QDir(dataFolder).filePath(QStringLiteral("lanterns"));
+    if (!CopyTree(QStringLiteral(CORVANE_DEMO_SHOW), showFolder))
+        throw std::runtime_error("cannot copy the demo show");
+    cmn::ShowRecord record;
+    record.id = "lanterns";
+    record.folder = "lanterns";
+    record.showName = "Lanterns";
+    record.customerName = "Hall Theatre";
+    cmn::ShowStore::Write(dataFolder.toStdString(), record.id, {record});
+}
+
+MainWindowFixture::~MainWindowFixture()
+{
+    Destroy();
+    qml.reset();
+    FlushDeletes();
+}
+
+TransportFakeEngine* MainWindowFixture::UseFakeEngine()
+{
+    auto engine = std::make_unique<TransportFakeEngine>();
+    fake = engine.get();
+    log = engine->log;
+    auto pending = std::make_shared<std::unique_ptr<TransportFakeEngine>>(std::move(engine));
+    profile.makeEngine = [pending](const QString&) -> std::unique_ptr<Interface> {
+        if (!*pending)
+            throw std::logic_error("UseFakeEngine makes one engine");
+        return std::move(*pending);
+    };
+    return fake;
+}
+
+void MainWindowFixture::Create()
+{
+    controller = std::make_unique<zarn::qt::MusicalMainController>(qml.get(), &profile);
+}
+
+void MainWindowFixture::Destroy()
+{
+    controller.reset();
+    fake = nullptr;
+    FlushDeletes();
+}
+
+QObject* MainWindowFixture::Window() const
+{
+    return controller ? controller->GetQmlObject() : nullptr;
+}
+
+QVariant MainWindowFixture::WindowProperty(const char* name) const
+{
+    return Window()->property(name);
+}
+
+QVariant MainWindowFixture::ChildProperty(const char* alias, const char* name) const
+{
+    auto* child = Window()->property(alias).value<QObject*>();
+    if (!child)
+        throw std::runtime_error(std::string("the window has no ") + alias);
+    return child->property(name);
+}
+
+void MainWindowFixture::WriteGeneralSettings(const QByteArray& ini) const
+{
+    QFile file(QDir(dataFolder).filePath(QStringLiteral("general_settings.zarn")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(ini) != ini.size())
+        throw std::runtime_error("cannot write the general settings");
+}
+
+void MainWindowFixture::MakeChangeLogNewerMinor() const
+{
+    QFile file(QDir(showFolder).filePath(QStringLiteral("lanterns-1.0.logdata")));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("the demo show has no change log");
+    QByteArray text = file.readAll();
+    file.close();
+    const QByteArray format("\"format\":\"1.0\"");
+    if (!text.contains(format))
+        throw std::runtime_error("the change log's format is not 1.0");
+    text.replace(format, QByteArray("\"format\":\"1.9\""));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
+        throw std::runtime_error("cannot rewrite the change log");
+}
+
+void MainWindowFixture::PostFromThread(notify::EngineEvent kind, int value, const std::string& text)
+{
+    std::thread([&] { notify::EngineEventHub::Post(kind, value, text); }).join();
+}
+
+QList<QWindow*> MainWindowFixture::VisibleDialogs()
+{
+    QList<QWindow*> dialogs;
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        // Message dialogs are the windows with an acknowledgement text.
+        if (window->isVisible() && window->property("okCheckboxString").isValid())
+            dialogs.append(window);
+    }
+    return dialogs;
+}
+
+void MainWindowFixture::FlushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
