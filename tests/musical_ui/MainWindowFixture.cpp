@@ -12,24 +12,9 @@
 #include <QQmlApplicationEngine>
 #include <QWindow>
 
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
-
-namespace {
-
-bool CopyTree(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    for (const QFileInfo& info : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = QDir(to).filePath(info.fileName());
-        if (info.isDir() ? !CopyTree(info.filePath(), target) : !QFile::copy(info.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 MainWindowFixture::MainWindowFixture()
     : qml(std::make_unique<QQmlApplicationEngine>())
@@ -37,8 +22,7 @@ MainWindowFixture::MainWindowFixture()
     zarn::qt::QmlModuleLoader::PrepareEngine(*qml);
     dataFolder = profile.GetDataFolder();
     showFolder = QDir(dataFolder).filePath(QStringLiteral("lanterns"));
-    if (!CopyTree(QStringLiteral(CORVANE_DEMO_SHOW), showFolder))
-        throw std::runtime_error("cannot copy the demo show");
+    std::filesystem::copy(CORVANE_DEMO_SHOW, showFolder.toStdString(), std::filesystem::copy_options::recursive);
     cmn::ShowRecord record;
     record.id = "lanterns";
     record.folder = "lanterns";

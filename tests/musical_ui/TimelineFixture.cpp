@@ -14,29 +14,13 @@
 #include <QQuickWindow>
 #include <QTest>
 
+#include <filesystem>
 #include <stdexcept>
-
-namespace {
-
-bool CopyTree(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    for (const QFileInfo& info : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = QDir(to).filePath(info.fileName());
-        if (info.isDir() ? !CopyTree(info.filePath(), target) : !QFile::copy(info.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 TimelineFixture::TimelineFixture()
 {
     const QString show = dir.filePath("show");
-    if (!CopyTree(QStringLiteral(CORVANE_DEMO_SHOW), show))
-        throw std::runtime_error("cannot copy the demo show");
+    std::filesystem::copy(CORVANE_DEMO_SHOW, show.toStdString(), std::filesystem::copy_options::recursive);
     clock = std::make_shared<zarn::player::ManualClock>();
     AudioInterface::Options options;
     options.clock = clock;
