@@ -328,7 +328,10 @@ ApplicationWindow {
                     id: logo
                     objectName: "cornerLogo"
                     Layout.preferredHeight: 80
-                    Layout.preferredWidth: paintedWidth
+                    // Its painted width at that height, from the picture's own proportions: a
+                    // binding to paintedWidth keeps the first picture's width after the
+                    // controller swaps in the edition's logo, leaving empty room the banner needs.
+                    Layout.preferredWidth: sourceSize.height > 0 ? Math.round(80 * sourceSize.width / sourceSize.height) : 0
                     Layout.alignment: Qt.AlignRight | Qt.AlignVCenter
                     fillMode: Image.PreserveAspectFit
                     source: "qrc:/images/zarn_flat_logo.png"

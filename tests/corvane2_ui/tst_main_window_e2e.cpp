@@ -168,6 +168,11 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
     QVERIFY(art);
     QTRY_COMPARE(art->property("status").toInt(), 1); // Image.Ready
     QVERIFY(art->isVisible());
+    // The corner logo takes no more room than it paints, so the banner keeps its panels' widths.
+    QQuickItem* logo = FindItem(window_, "cornerLogo");
+    QVERIFY(logo);
+    QTRY_COMPARE(logo->width(), logo->property("paintedWidth").toReal());
+    QCOMPARE(FindItem(window_, "songPanel")->width(), 175.0);
 
     // The performance notice comes first; the list of fetched files waits behind it.
     QTRY_COMPARE(DialogTitle(window_), QStringLiteral("Welcome to Corvane"));
