@@ -47,6 +47,8 @@ Launcher::~Launcher()
 {
     // The main window controller holds a plain pointer to the profile.
     mainController_.reset();
+    // Its controller never deletes the prompt's window.
+    delete savePromptWindow_.data();
 }
 
 void Launcher::FetchMissingFiles(zarn::networking::DownloadPlan& plan, const std::string& credential)
@@ -75,8 +77,8 @@ void Launcher::LaunchCorvaneMainController()
 {
     mainController_.reset();
     mainController_ = std::make_unique<MusicalMainController>(engine_, profile_.get());
-    // The save prompt on closing comes with saving; until then a close ends the run.
-    connect(mainController_.get(), &MusicalMainController::Closing, this, &Launcher::CloseApp);
+    connect(mainController_.get(), &MusicalMainController::Closing, this, &Launcher::ClosingSaveQuery);
+    connect(mainController_.get(), &MusicalMainController::SaveCompleted, this, &Launcher::CloseAfterSave);
     if (!updateNotice_.isEmpty())
         mainController_->ShowDialog(updateNotice_.toStdString(), "Files Were Updated", DialogController::Information);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "DialogController.h"
+#include "InputDialogController.h"
 #include "PlayerFactory.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -45,8 +47,17 @@ public slots:
     // updated files on it.
     void LaunchCorvaneMainController();
     void CloseApp();
+    // A request to close the main window: the run ends at once without unsaved edits;
+    // otherwise the operator chooses between saving first, discarding and staying.
+    void ClosingSaveQuery();
+    // A save finished: the run ends when it was the prompt's "Save and Close".
+    void CloseAfterSave();
+    // The close request is over and the main window stays.
+    void NegateClose();
+    void deleteSavePromptDialog();
 
 private:
+    QObject* ShowSavePrompt(const QString& acceptText, const QString& cancelText);
     void FetchMissingFiles(zarn::networking::DownloadPlan& plan, const std::string& credential);
     void ShowErrorDialog(const std::string& message, const std::string& title);
 
@@ -57,6 +68,11 @@ private:
     QString dataFolder_;
     std::shared_ptr<cmn::ShowStore> showStore_;
     QString updateNotice_;
+    std::unique_ptr<InputDialogController> savePrompt_;
+    // The prompt's window, which its controller leaves to its holder.
+    QPointer<QObject> savePromptWindow_;
+    // From the prompt until "Cancel", or until a "Save and Close" save has been tried.
+    bool closingRequested_ = false;
     std::unique_ptr<DialogController> messageDialog_;
     std::unique_ptr<MusicalMainController> mainController_;
 };

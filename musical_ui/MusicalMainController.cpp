@@ -255,6 +255,10 @@ void MusicalMainController::ConnectSignals()
     connect(this, SIGNAL(JumpToBarResult(bool)), window, SIGNAL(jumpToBarResult(bool)), unique);
     // Emitted on the engine's thread by a fade completion: it arrives queued.
     connect(this, SIGNAL(FadeComplete(bool)), this, SLOT(FadeComplete_(bool)), unique);
+    if (auto* editBar = window->findChild<QObject*>(QStringLiteral("editBar"))) {
+        connect(editBar, SIGNAL(saveButton()), this, SLOT(onSaveButton()), unique);
+        connect(editBar, SIGNAL(shareButton()), this, SLOT(onSaveAndUploadButton()), unique);
+    }
     // The window refuses every close itself; the launcher decides what follows.
     connect(window, SIGNAL(closing(QQuickCloseEvent*)), this, SIGNAL(Closing()), unique);
 }

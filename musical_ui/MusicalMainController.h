@@ -5,11 +5,13 @@
 #include "FadeCompletions.h"
 #include "QmlController.h"
 #include "StatusBannerWriter.h"
+#include "zarn_core/ZARNVersion.h"
 
 #include <QString>
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -118,7 +120,18 @@ public slots:
     void ZoomInRequested_();
     void ZoomOutRequested_();
 
+    // Saving and sharing the edits, and fetching the newest shared log. A failure is shown
+    // and the run goes on: no SaveCompleted, the edit flags as they were.
+    void onSaveButton();
+    void onSaveAndUploadButton();
+    void GetLatestLogClicked_();
+
 private:
+    bool HasLoadedShow() const;
+    void RefreshEditState();
+    std::optional<cmn::ZARNVersion> GetNewestLocalLogVersion() const;
+    QString GetNewestLocalLogFileName() const;
+
     void TearDownShow();
     void ApplyGeneralSettings();
     void ShowEditionNotices();
