@@ -1,5 +1,6 @@
 #include "MusicalMainController.h"
 
+#include "AboutWindowController.h"
 #include "AppSettings.h"
 #include "DialogController.h"
 #include "EditController.h"
@@ -8,6 +9,7 @@
 #include "FatalError.h"
 #include "Interface.h"
 #include "PlayerFactory.h"
+#include "ResponsiveMenuController.h"
 #include "ShowManager.h"
 #include "TimelineController.h"
 #include "zarn_core/MakeDirectoryIfNeeded.h"
@@ -107,6 +109,7 @@ MusicalMainController::MusicalMainController(QQmlApplicationEngine* engine, zarn
     SetWindowProperty("showMixer", profile_->showMixer);
     LoadShow_();
     SetWindowProperty("cornerLogoSource", QUrl(profile_->cornerLogoUrl));
+    CreateMenu();
 
     ready_.exchange(true);
     ConnectSignals();
@@ -261,6 +264,7 @@ void MusicalMainController::ConnectSignals()
     }
     // The window refuses every close itself; the launcher decides what follows.
     connect(window, SIGNAL(closing(QQuickCloseEvent*)), this, SIGNAL(Closing()), unique);
+    ConnectMenu();
 }
 
 QString MusicalMainController::GetGeneralSettingsPath() const

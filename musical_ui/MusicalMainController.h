@@ -30,9 +30,11 @@ class ShowManager;
 
 namespace zarn::qt {
 
+class AboutWindowController;
 class DialogController;
 class EditController;
 class EditModel;
+class ResponsiveMenuController;
 class TimelineController;
 
 // The back end of the main window (MusicalMain.qml) and the hub of a running show. It loads
@@ -80,6 +82,8 @@ public:
     EditController* GetEditController() const { return editController_.get(); }
     QObject* GetMixerController() const { return mixerController_.get(); }
     const std::shared_ptr<Interface>& GetEngine() const { return player_; }
+    ResponsiveMenuController* GetMenuController() const { return menuController_.get(); }
+    AboutWindowController* GetAboutWindowController() const { return aboutWindow_.get(); }
 
 signals:
     void PlayStarted();
@@ -135,6 +139,9 @@ private:
     void TearDownShow();
     void ApplyGeneralSettings();
     void ShowEditionNotices();
+    // The about popup's and the menu's controllers, made once; the menu's relays.
+    void CreateMenu();
+    void ConnectMenu();
     // A slot's engine calls, guarded; nothing without an engine.
     template <class Work>
     void WithPlayer(Work&& work);
@@ -156,6 +163,10 @@ private:
     std::shared_ptr<zarn::ShowManager> showManager_;
     std::shared_ptr<cmn::ShowStore> showStore_;
     std::shared_ptr<EditModel> editModel_;
+    // They wrap items of the window; the edit controller, whose signals reach the menu's,
+    // goes before them.
+    std::unique_ptr<AboutWindowController> aboutWindow_;
+    std::unique_ptr<ResponsiveMenuController> menuController_;
     // The edit controller refers to the timeline controller: it is declared after it, so
     // it goes first.
     std::unique_ptr<TimelineController> timelineController_;

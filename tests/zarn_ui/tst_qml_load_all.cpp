@@ -29,6 +29,33 @@ const QHash<QString, QVariantMap>& initialProperties()
 const QRegularExpression kAnyWarningButPlatformNoise(
     QStringLiteral("^(?!This plugin does not support).*"), QRegularExpression::DotMatchesEverythingOption);
 
+// Records critical messages for the life of the object, passing every message on. A QML module
+// that refuses to work (Qt.labs.platform's menus without a QApplication) says so as critical,
+// which QTest::failOnWarning does not see.
+class CriticalMessages
+{
+public:
+    CriticalMessages() { previous_ = qInstallMessageHandler(&CriticalMessages::Handle); }
+    ~CriticalMessages()
+    {
+        qInstallMessageHandler(previous_);
+        recorded_.clear();
+    }
+    const QStringList& Recorded() const { return recorded_; }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (type == QtCriticalMsg)
+            recorded_ << message;
+        if (previous_)
+            previous_(type, context, message);
+    }
+
+    static inline QtMessageHandler previous_ = nullptr;
+    static inline QStringList recorded_;
+};
+
 } // namespace
 
 // Creates every QML document of the three modules, found in the resources so that new
@@ -54,6 +81,7 @@ private slots:
     {
         QFETCH(QString, path);
         QTest::failOnWarning(kAnyWarningButPlatformNoise);
+        const CriticalMessages criticals;
         IsolatedDataHome dataHome;
 
         QQmlEngine engine;
@@ -95,6 +123,7 @@ private slots:
         for (const QQmlError& warning : std::as_const(engineWarnings))
             messages << warning.toString();
         QVERIFY2(engineWarnings.isEmpty(), qPrintable(messages.join(QLatin1Char('\n'))));
+        QVERIFY2(criticals.Recorded().isEmpty(), qPrintable(criticals.Recorded().join(QLatin1Char('\n'))));
     }
 
     void findsTheDocumentsOfAllThreeModules()

@@ -254,7 +254,8 @@ TestCase {
         win.cornerLogoSource = "qrc:/images/corvane"
         compare(String(part("cornerLogo").source), "qrc:/images/corvane")
 
-        compare(win.aboutWindow, null)
+        verify(win.aboutWindow)
+        compare(win.aboutWindow, win.menu.aboutWindow)
         verify(win.mixerControl)
         compare(win.mixerControl, win.editPanelControl.mixerControl)
         compare(win.timelineControl, win.timelineEditControl.timelineControl)
