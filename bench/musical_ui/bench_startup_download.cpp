@@ -1,7 +1,9 @@
 // The start-up's figures, offscreen:
-//   taskset -c 0,1 bench_startup_download --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+//   taskset -c 0,1 bench_startup_download --benchmark_repetitions=15 --benchmark_enable_random_interleaving=true \
+//     --benchmark_report_aggregates_only=true
 // - StartupCheck: the file list, plan and validation of the installed and complete demo show
-//   over file:// (what every start pays before a window opens);
+//   over file:// (what every start pays before a window opens), and the same asked of a server
+//   that refuses the connection;
 // - MainWindow: from the launcher's construction to its main window, with nothing to fetch:
 //   "direct" makes the main window controller alone (no check at all), "file" checks with the
 //   demo root over file://, "refused" with a server that refuses the connection, "silent" with
@@ -110,9 +112,13 @@ struct InstalledDemo {
 
 void BM_StartupCheck(benchmark::State& state)
 {
+    const bool refused = state.range(0) == 1;
     InstalledDemo demo;
+    if (refused)
+        demo.PointAt("http://127.0.0.1:1");
     const cmn::ShowStore store(demo.dataFolder);
     for (auto _ : state) {
+        CerrSilenced quiet;
         auto plan = zarn::qt::FetchDownloadPlan(store.ApiBaseUrl(), store.CurrentShowRecord().AuthenticationHash(), 1,
                                                 store.CurrentShowFolder().string());
         if (!plan->empty()) {
@@ -121,7 +127,7 @@ void BM_StartupCheck(benchmark::State& state)
         }
     }
 }
-BENCHMARK(BM_StartupCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StartupCheck)->ArgName("file0_refused1")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 enum class Check { Direct, File, Refused, Silent };
 
