@@ -10,17 +10,16 @@ namespace zarn::qt {
 std::unique_ptr<zarn::networking::DownloadPlan> FetchDownloadPlan(const std::string& apiBaseUrl,
                                                                   const std::string& credential,
                                                                   int productNumber,
-                                                                  const std::string& showFolder)
+                                                                  const std::string& showFolder,
+                                                                  std::chrono::milliseconds timeout)
 {
     using zarn::networking::NetworkApiInterface;
     NetworkApiInterface api(apiBaseUrl);
     api.SetCredential(credential, productNumber);
+    api.SetTimeout(timeout);
     auto files = api.GetAllShowFiles();
-    if (files.status != NetworkApiInterface::API_SUCCESS) {
-        const std::string message =
-            files.message.empty() ? std::string("No error message. Possible network failure.") : files.message;
-        std::cerr << "Getting file list failed: " << message << std::flush;
-    }
+    if (files.status != NetworkApiInterface::API_SUCCESS)
+        std::cerr << FileListFailureLine(files.message) << std::flush;
     if (!files.data)
         return std::make_unique<zarn::networking::DownloadPlan>();
     try {
@@ -28,9 +27,15 @@ std::unique_ptr<zarn::networking::DownloadPlan> FetchDownloadPlan(const std::str
     } catch (const std::invalid_argument& e) {
         // A list naming a file outside the show folder is as unusable as no list: the show
         // opens with what the folder holds.
-        std::cerr << "Getting file list failed: " << e.what() << std::flush;
+        std::cerr << FileListFailureLine(e.what()) << std::flush;
         return std::make_unique<zarn::networking::DownloadPlan>();
     }
+}
+
+std::string FileListFailureLine(const std::string& message)
+{
+    return "Getting file list failed: " +
+           (message.empty() ? std::string("No error message. Possible network failure.") : message);
 }
 
 QString FilesUpdatedText(const zarn::networking::DownloadPlan& plan)

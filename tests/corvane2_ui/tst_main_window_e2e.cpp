@@ -9,6 +9,7 @@
 #include "PulseNullSink.h"
 #include "QmlModuleLoader.h"
 #include "ReferenceServerProcess.h"
+#include "ShowDownloaderController.h"
 #include "ShowInstaller.h"
 #include "zarn_core/ShowStore.h"
 
@@ -152,7 +153,9 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     });
 
-    // The demo was fetched before the window opened.
+    // The demo is fetched in the download window; the main window opens after it.
+    QVERIFY(launcher->GetDownloader());
+    QTRY_VERIFY_WITH_TIMEOUT(launcher->GetMainController(), 30000);
     const std::filesystem::path showFolder = cmn::ShowStore(dataFolder).CurrentShowFolder();
     QVERIFY(std::filesystem::exists(showFolder / "show.json"));
     QVERIFY(std::filesystem::exists(showFolder / "audio" / "1.wav"));

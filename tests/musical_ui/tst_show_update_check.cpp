@@ -84,6 +84,23 @@ private slots:
         QCOMPARE(zarn::qt::FilesUpdatedText(plan), notice);
     }
 
+    // The line on standard error for a failed request; a transport that gave no reason
+    // still says something.
+    void failureLine_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("no message") << QString() << "Getting file list failed: No error message. Possible network failure.";
+        QTest::newRow("the server's") << "Unauthorized (HTTP 401)" << "Getting file list failed: Unauthorized (HTTP 401)";
+    }
+
+    void failureLine()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, line);
+        QCOMPARE(QString::fromStdString(zarn::qt::FileListFailureLine(message.toStdString())), line);
+    }
+
     // A fresh installation lacks every file; once they are fetched nothing is missing.
     void firstStartThenNothingMissing()
     {
