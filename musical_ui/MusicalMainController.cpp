@@ -177,6 +177,7 @@ void MusicalMainController::LoadShow_()
                                                        *timelineController_, profile_->enableOsc);
     connect(editController_.get(), &QmlController::information, this, &MusicalMainController::onInformation);
     connect(editController_.get(), &QmlController::error, this, &MusicalMainController::onError);
+    ConnectEditRelays();
 
     SetWindowProperty("title", profile_->displayName + QStringLiteral(" - ") + showName_ + QStringLiteral(" - ")
                                    + QString::fromStdString(record.customerName));
@@ -187,6 +188,8 @@ void MusicalMainController::LoadShow_()
 
 void MusicalMainController::TearDownShow()
 {
+    // The tools hold the engine and the edit controller that are about to go.
+    tools_.DeleteAll();
     mixerController_.reset();
     if (editController_) {
         disconnect(this, nullptr, editController_.get(), nullptr);
@@ -264,6 +267,7 @@ void MusicalMainController::ConnectSignals()
     }
     // The window refuses every close itself; the launcher decides what follows.
     connect(window, SIGNAL(closing(QQuickCloseEvent*)), this, SIGNAL(Closing()), unique);
+    ConnectToolSignals(window);
     ConnectMenu();
 }
 

@@ -2,7 +2,11 @@
 
 #include "DialogQueue.h"
 #include "EngineEventDispatcher.h"
+#include "EventInfoItem.h"
+#include "EventToolSet.h"
 #include "FadeCompletions.h"
+#include "IntAliases.h"
+#include "MarkerInfoItem.h"
 #include "QmlController.h"
 #include "StatusBannerWriter.h"
 #include "zarn_core/ZARNVersion.h"
@@ -20,7 +24,8 @@ class QQmlApplicationEngine;
 
 namespace cmn {
 class ShowStore;
-}
+class ZarnEvent;
+} // namespace cmn
 
 namespace zarn {
 class AppSettings;
@@ -35,6 +40,7 @@ class DialogController;
 class EditController;
 class EditModel;
 class ResponsiveMenuController;
+class EditToolController;
 class TimelineController;
 
 // The back end of the main window (MusicalMain.qml) and the hub of a running show. It loads
@@ -85,6 +91,12 @@ public:
     ResponsiveMenuController* GetMenuController() const { return menuController_.get(); }
     AboutWindowController* GetAboutWindowController() const { return aboutWindow_.get(); }
 
+    // The open event tool of a kind letter; null when none is.
+    EditToolController* GetEventTool(char kind) const { return tools_.Tool(kind); }
+    EventToolSet& GetEventTools() { return tools_; }
+
+    static constexpr const char* kClickToolNoticeKey = "ClickToolNotification";
+
 signals:
     void PlayStarted();
     void Stopped();
@@ -130,6 +142,55 @@ public slots:
     void onSaveAndUploadButton();
     void GetLatestLogClicked_();
 
+    // Event tools (MusicalMainControllerTools.cpp). A button opens the kind's tool for a new
+    // event at the window's ticks, an edit slot opens it on an existing event, a closing
+    // slot lets it go. One tool per kind: a new one replaces the old. Kinds without a tool
+    // yet open nothing.
+    void onCaesuraButton(int tick);
+    void onMarkerButton(int tick);
+    void onOscButton(int startTick);
+    void onClickButton(int startTick, int endTick);
+    void onCutButton(int startTick, int endTick);
+    void onRepeatButton(int startTick, int endTick);
+    void onSkipButton(int startTick, int endTick);
+    void onTempoButton(int startTick, int endTick);
+    void onTransposeButton(int startTick, int endTick);
+    void onVampButton(int startTick, int endTick);
+    void onCaesuraEdit(cmn::ZarnEvent* zarnEvent);
+    void onClickEdit(cmn::ZarnEvent* zarnEvent);
+    void onCutEdit(cmn::ZarnEvent* zarnEvent);
+    void onMarkerEdit(cmn::ZarnEvent* zarnEvent);
+    void onOscEdit(cmn::ZarnEvent* zarnEvent);
+    void onRepeatEdit(cmn::ZarnEvent* zarnEvent);
+    void onSkipEdit(cmn::ZarnEvent* zarnEvent);
+    void onTempoEdit(cmn::ZarnEvent* zarnEvent);
+    void onTransposeEdit(cmn::ZarnEvent* zarnEvent);
+    void onVampEdit(cmn::ZarnEvent* zarnEvent);
+    void onCaesuraToolClosing();
+    void onClickToolClosing();
+    void onCutToolClosing();
+    void onMarkerToolClosing();
+    void onOscToolClosing();
+    void onRepeatToolClosing();
+    void onSkipToolClosing();
+    void onTempoToolClosing();
+    void onTransposeToolClosing();
+    void onVampToolClosing();
+    // The tool of the event's kind, opened on it; nothing for a null event or a kind
+    // without a tool (the sound effects among them).
+    void onEditButton(cmn::ZarnEvent* zarnEvent);
+    void onEditDoubleClicked();
+    void onEditValueUpdated();
+
+    // The timeline and the two lists keep one selection.
+    void onEventItemChanged(EventInfoItem item);
+    void onMarkerItemChanged(MarkerInfoItem item);
+    void onZarnEditSelectedExternally(const cmn::ZarnEvent* zarnEvent);
+    void onZarnEditDragged(const cmn::ZarnEvent* zarnEvent, int start, int end, bool adjustLeft,
+                           bool adjustRight);
+    void onSelectAllRequested_();
+    void onAttaccaStageChanged(std::string songNum, UInt8 state);
+
 private:
     bool HasLoadedShow() const;
     void RefreshEditState();
@@ -154,6 +215,14 @@ private:
     void ReportingChildFailure(Work&& work);
     void InvokeOnTimeline(const char* function);
     void SetWindowProperty(const char* name, const QVariant& value);
+    // The timeline's and the edit panel's signals to the tool and selection slots.
+    void ConnectEditRelays();
+    // The window's tool buttons and the attacca states, once per call of ConnectSignals.
+    void ConnectToolSignals(QObject* window);
+    EventToolContext ToolContext() const;
+    void OpenToolForCreate(char kind, int startTick, int endTick);
+    void OpenToolForEdit(char kind, cmn::ZarnEvent* zarnEvent);
+    void ShowClickToolNotice();
 
     std::atomic<bool> ready_{false};
     zarn::PlayerFactory* profile_ = nullptr;
@@ -171,6 +240,8 @@ private:
     // it goes first.
     std::unique_ptr<TimelineController> timelineController_;
     std::unique_ptr<EditController> editController_;
+    // The tools refer to the edit controller: they go before it.
+    EventToolSet tools_;
     std::unique_ptr<QObject> mixerController_;
     std::string showFolder_;
     std::string dataFolder_;

@@ -66,6 +66,8 @@ void MusicalMainController::ConnectMenu()
     connect(menu, &ResponsiveMenuController::saveRequested, this, &MusicalMainController::onSaveButton, unique);
     connect(menu, &ResponsiveMenuController::shareRequested, this, &MusicalMainController::onSaveAndUploadButton,
             unique);
+    connect(menu, &ResponsiveMenuController::selectAllRequested, this, &MusicalMainController::onSelectAllRequested_,
+            unique);
 }
 
 } // namespace zarn::qt
