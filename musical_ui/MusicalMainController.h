@@ -3,12 +3,19 @@
 #include "DialogQueue.h"
 #include "EngineEventDispatcher.h"
 #include "FadeCompletions.h"
+#include "OscCueQueue.h"
+#include "OscServerControl.h"
+#include "OscSettings.h"
 #include "QmlController.h"
 #include "StatusBannerWriter.h"
+#include "ZarnPlayerOscCallback.h"
+#include "zarn_core/NetworkPath.h"
+#include "zarn_core/Osc.h"
 
 #include <QString>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -25,6 +32,10 @@ class AppSettings;
 class PlayerFactory;
 class ShowManager;
 } // namespace zarn
+
+namespace zarn::osc {
+class OscServer;
+}
 
 namespace zarn::qt {
 
@@ -71,6 +82,14 @@ public:
     void ShowOscNotice();
     void ShowOscOutgoingNotice();
 
+    // The OSC server on the current settings; a failure shows "OSC Server Error". Does
+    // nothing in an edition without OSC.
+    void RestartOscServer();
+    void ConnectOscCallback();
+    // The data folder, which also holds the settings files.
+    QString GetSettingsFolder() const;
+    QString GetOscSettingsPath() const;
+
     // For the tests.
     DialogController* GetCurrentDialog() const { return dialogs_.Current(); }
     std::size_t GetWaitingDialogCount() const { return dialogs_.Waiting(); }
@@ -78,6 +97,10 @@ public:
     EditController* GetEditController() const { return editController_.get(); }
     QObject* GetMixerController() const { return mixerController_.get(); }
     const std::shared_ptr<Interface>& GetEngine() const { return player_; }
+    const OscCueQueue& GetOscCueQueue() const { return oscCues_; }
+    const osc::OscSettings& GetOscSettings() const;
+    osc::OscServer* GetOscServer() const;
+    const std::shared_ptr<ZarnPlayerOscCallback>& GetOscCallback() const { return oscCallback_; }
 
 signals:
     void PlayStarted();
@@ -118,6 +141,13 @@ public slots:
     void ZoomInRequested_();
     void ZoomOutRequested_();
 
+    // OSC: the settings window's OK, cues the engine holds back while the show does not
+    // play, and the sending of those cues when it starts.
+    void onOscSettingsUpdated_(zarn::osc::OscSettings newSettings, CL::NetworkPathVectorT& newNetworks);
+    void onEnqueueOscCommand(CL::Osc osc, uint32_t delay);
+    void onClearOscQueue();
+    void PlayQueuedOscEvents();
+
 private:
     void TearDownShow();
     void ApplyGeneralSettings();
@@ -134,6 +164,10 @@ private:
     void ReportingChildFailure(Work&& work);
     void InvokeOnTimeline(const char* function);
     void SetWindowProperty(const char* name, const QVariant& value);
+    std::unique_ptr<OscServerControl> MakeOscServerControl();
+    void MakeOscCallback();
+    void ReleaseOscCallback();
+    void SendHeldCuesIfPlaying();
 
     std::atomic<bool> ready_{false};
     zarn::PlayerFactory* profile_ = nullptr;
@@ -155,6 +189,22 @@ private:
     // Texts of child failures already shown, so a failure repeated on every notification
     // does not bury the window under dialogs.
     std::set<std::string> reportedDisplayErrors_;
+    // Also handed to the engine, which may hold it until it is shut down.
+    std::shared_ptr<ZarnPlayerOscCallback> oscCallback_;
+    // The callback and the engine hold each other once the show load has joined them: this
+    // parts them when the controller goes, also when its constructor throws.
+    struct OscCallbackRelease
+    {
+        std::shared_ptr<ZarnPlayerOscCallback>& callback;
+        ~OscCallbackRelease()
+        {
+            if (callback)
+                callback->ClearPlayer();
+        }
+    } oscCallbackRelease_{oscCallback_};
+    OscCueQueue oscCues_;
+    // Its command handler calls this controller's slots: it goes before the other fields.
+    const std::unique_ptr<OscServerControl> oscServer_;
     // Declared last, so that also a constructor that throws ends the fades' and the
     // engine's calls before any other field goes.
     FadeCompletions fades_;
