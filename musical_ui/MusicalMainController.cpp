@@ -69,6 +69,8 @@ MusicalMainController::MusicalMainController(QQmlApplicationEngine* engine, zarn
     : QmlController(engine, kMainWindowUrl, nullptr, true, InitialWindowProperties(profile))
     , profile_(profile)
     , banner_(GetQmlObject())
+    , oscInbox_(std::make_unique<OscCueInbox>(
+          [this](const CL::Osc& osc, std::uint32_t delay) { onEnqueueOscCommand(osc, delay); }))
     , oscServer_(MakeOscServerControl())
     , fades_([this](bool gotoNextSong) { emit FadeComplete(gotoNextSong); })
     , events_(std::make_unique<EngineEventDispatcher>(

@@ -3,6 +3,7 @@
 #include "DialogQueue.h"
 #include "EngineEventDispatcher.h"
 #include "FadeCompletions.h"
+#include "OscCueInbox.h"
 #include "OscCueQueue.h"
 #include "OscServerControl.h"
 #include "OscSettings.h"
@@ -203,6 +204,9 @@ private:
         }
     } oscCallbackRelease_{oscCallback_};
     OscCueQueue oscCues_;
+    // Brings the callback's cues from the engine's threads to onEnqueueOscCommand.
+    const std::unique_ptr<OscCueInbox> oscInbox_;
+    QMetaObject::Connection oscCueConnection_;
     // Its command handler calls this controller's slots: it goes before the other fields.
     const std::unique_ptr<OscServerControl> oscServer_;
     // Declared last, so that also a constructor that throws ends the fades' and the

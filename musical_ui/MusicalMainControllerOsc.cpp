@@ -163,6 +163,8 @@ void MusicalMainController::ReleaseOscCallback()
         return;
     oscCallback_->ClearPlayer();
     // The engine going down may still hand it a cue; that cue is not this show's any more.
+    disconnect(oscCueConnection_);
+    oscCueConnection_ = {};
     disconnect(oscCallback_.get(), nullptr, this, nullptr);
     oscCallback_.reset();
 }
@@ -171,9 +173,10 @@ void MusicalMainController::ConnectOscCallback()
 {
     if (!oscCallback_)
         return;
-    // Both are emitted on the engine's and the sender's threads: they arrive queued.
-    connect(oscCallback_.get(), &ZarnPlayerOscCallback::enqueueOscCommand, this,
-            &MusicalMainController::onEnqueueOscCommand, Qt::UniqueConnection);
+    // Both are emitted on the engine's and the sender's threads. The cue goes through the
+    // inbox's lock rather than as the argument of a queued call; the notice carries nothing.
+    if (!oscCueConnection_)
+        oscCueConnection_ = oscInbox_->Connect(*oscCallback_);
     connect(oscCallback_.get(), &ZarnPlayerOscCallback::OutgoingNotification, this,
             &MusicalMainController::ShowOscOutgoingNotice, Qt::UniqueConnection);
 }
