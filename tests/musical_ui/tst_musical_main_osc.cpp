@@ -5,6 +5,7 @@
 // what it is asked to send instead of sending it.
 
 #include "DialogController.h"
+#include "OscCueInbox.h"
 #include "MainWindowFixture.h"
 #include "OscServer.h"
 #include "OscUdpClient.h"
@@ -125,6 +126,8 @@ private slots:
     void seeksDropTheHeldCues();
     void aCueArrivingWhilePlayingGoesOutAtOnce();
     void theRealEngineHoldsTheFirstCueUntilPlay();
+    void aReplacedCallbacksCuesAreIgnored();
+    void cuesHandedToAnInboxThatIsGoneAreLost();
 
     // the server and its settings
     void storedSettingsStartTheServerOnceAndTheDefaultPortNever_data();
@@ -176,8 +179,8 @@ void TestMusicalMainOsc::HoldFromEngineThread(const std::string& message, std::u
     RecordingOscCallback* sender = Sender();
     QVERIFY(sender);
     std::thread([&] { sender->EnqueueEvent(Cue(message), delay); }).join();
-    // Posted before the join returned: this delivers it, no waiting involved.
-    QCoreApplication::sendPostedEvents(f->controller.get(), QEvent::MetaCall);
+    // The wake was posted before the join returned: this delivers it, no waiting involved.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 void TestMusicalMainOsc::CreateWithFake()
@@ -358,6 +361,45 @@ void TestMusicalMainOsc::theRealEngineHoldsTheFirstCueUntilPlay()
     QVERIFY(f->controller->GetEngine()->GetIsPlaying());
     const Calls sent = Sender()->Sent();
     QCOMPARE(static_cast<int>(std::count(sent.begin(), sent.end(), "/cue/1/go 0")), 1);
+}
+
+void TestMusicalMainOsc::aReplacedCallbacksCuesAreIgnored()
+{
+    CreateWithFake();
+    const std::shared_ptr<RecordingOscCallback> old = senders_.back();
+    f->UseFakeEngine();
+    f->controller->LoadShow_();
+    QCOMPARE(senders_.size(), std::size_t(2));
+
+    // The old show's engine may still be going down: what it hands over is not this show's.
+    std::thread([&] { old->EnqueueEvent(Cue("/old"), 0); }).join();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    HoldFromEngineThread("/new", 0);
+    QCOMPARE(f->controller->GetOscCueQueue().Size(), std::size_t(1));
+    QCOMPARE(f->controller->GetOscCueQueue().Entries().front().osc.osc_properties().Message(), std::string("/new"));
+}
+
+void TestMusicalMainOsc::cuesHandedToAnInboxThatIsGoneAreLost()
+{
+    Calls handled;
+    auto inbox = std::make_unique<zarn::qt::OscCueInbox>(
+        [&](const CL::Osc& osc, std::uint32_t delay) { handled.push_back(osc.osc_properties().Message() + " " + std::to_string(delay)); });
+    zarn::ZarnPlayerOscCallback callback(f->oscPort);
+    inbox->Connect(callback);
+
+    std::thread([&] {
+        callback.EnqueueEvent(Cue("/a"), 5);
+        callback.EnqueueEvent(Cue("/b"), 0);
+    }).join();
+    QCOMPARE(handled, Calls{});
+    QTRY_COMPARE(handled, (Calls{"/a 5", "/b 0"}));
+
+    // Handed over while the inbox goes, or after: nothing is handled, nothing is touched.
+    std::thread([&] { callback.EnqueueEvent(Cue("/c"), 0); }).join();
+    inbox.reset();
+    std::thread([&] { callback.EnqueueEvent(Cue("/d"), 0); }).join();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    QCOMPARE(handled, (Calls{"/a 5", "/b 0"}));
 }
 
 // --- the server and its settings ---
