@@ -71,6 +71,9 @@ MusicalMainController::MusicalMainController(QQmlApplicationEngine* engine, zarn
     : QmlController(engine, kMainWindowUrl, nullptr, true, InitialWindowProperties(profile))
     , profile_(profile)
     , banner_(GetQmlObject())
+    , oscInbox_(std::make_unique<OscCueInbox>(
+          [this](const CL::Osc& osc, std::uint32_t delay) { onEnqueueOscCommand(osc, delay); }))
+    , oscServer_(MakeOscServerControl())
     , fades_([this](bool gotoNextSong) { emit FadeComplete(gotoNextSong); })
     , events_(std::make_unique<EngineEventDispatcher>(
           [this](int id, int value, const QString& text) { HandleEngineEvent(id, value, text); }))
@@ -113,6 +116,11 @@ MusicalMainController::MusicalMainController(QQmlApplicationEngine* engine, zarn
 
     ready_.exchange(true);
     ConnectSignals();
+    // The server starts once, here, on the stored settings: the show load left it out.
+    oscServer_->ReadSettings(GetOscSettingsPath().toUtf8().toStdString());
+    RestartOscServer();
+    SetWindowProperty("oscEnable", profile_->enableOsc);
+    ConnectOscCallback();
     ApplyGeneralSettings();
     ShowEditionNotices();
     dialogs_.Release();
@@ -123,6 +131,7 @@ MusicalMainController::~MusicalMainController()
     // Nothing on an engine thread may reach this controller from here on.
     events_->StopObserving();
     fades_.Revoke();
+    oscServer_->Stop();
     if (player_) {
         try {
             if (!player_->IsStopped())
@@ -131,6 +140,8 @@ MusicalMainController::~MusicalMainController()
             std::cerr << "Stopping the engine failed: " << e.what() << std::endl;
         }
     }
+    // The callback and the engine hold each other: this lets both go.
+    ReleaseOscCallback();
     // The fields go in reverse order of declaration: the edit controller before the
     // timeline controller it refers to, the current dialog last, then the window.
 }
@@ -143,6 +154,7 @@ void MusicalMainController::LoadShow_()
     if (!window)
         throw std::runtime_error("The main window could not be loaded.");
 
+    oscServer_->Stop();
     if (showManager_)
         showManager_->Shutdown();
     SetWindowProperty("visible", true);
@@ -157,10 +169,14 @@ void MusicalMainController::LoadShow_()
 
     TearDownShow();
 
-    // No outgoing-OSC callback: the engine sends no cues of its own.
+    // The OSC settings stay as they are: a server the operator switched off stays off
+    // whichever show is loaded.
+    MakeOscCallback();
     player_ = std::shared_ptr<Interface>(
-        profile_->CreateAudioInterface(QString::fromStdString(showFolder_), nullptr));
+        profile_->CreateAudioInterface(QString::fromStdString(showFolder_), oscCallback_));
     showManager_ = std::make_shared<zarn::ShowManager>(player_);
+    if (oscCallback_)
+        oscCallback_->SetPlayer(player_);
     editModel_ = std::make_shared<EditModel>(showManager_, profile_->enableOsc);
 
     auto* timeline = window->property("timelineControl").value<QObject*>();
@@ -172,6 +188,9 @@ void MusicalMainController::LoadShow_()
                                                                profile_->enableOsc);
     // A song whose bars cannot be shown is reported here; the previous song's timeline stays.
     connect(timelineController_.get(), &QmlController::error, this, &MusicalMainController::onError);
+    // A click seeks: the cues held for the old position are no longer due.
+    connect(timelineController_.get(), &TimelineController::timelineClicked, this,
+            &MusicalMainController::onClearOscQueue);
 
     editController_ = std::make_unique<EditController>(engine_, showManager_, editModel_, player_, editPanel,
                                                        *timelineController_, profile_->enableOsc);
@@ -182,6 +201,10 @@ void MusicalMainController::LoadShow_()
     SetWindowProperty("title", profile_->displayName + QStringLiteral(" - ") + showName_ + QStringLiteral(" - ")
                                    + QString::fromStdString(record.customerName));
     CheckChangeLogReadOnly();
+    // While the controller is being made the server waits for the stored settings, read
+    // after the show load; starting it here first could fail on a port they do not use.
+    if (ready_.load())
+        RestartOscServer();
     LoadAlbumArt();
     ConnectSignals();
 }
@@ -199,6 +222,7 @@ void MusicalMainController::TearDownShow()
     timelineController_.reset();
     editModel_.reset();
     showManager_.reset();
+    ReleaseOscCallback();
     if (player_)
         player_->Shutdown();
     player_.reset();
@@ -380,6 +404,7 @@ void MusicalMainController::HandleEngineEvent(int id, int value, QString text)
     switch (id) {
     case 0:
         emit PlayStarted();
+        SendHeldCuesIfPlaying();
         break;
     case 1:
         emit Stopped();
@@ -491,7 +516,10 @@ void MusicalMainController::WithShowPlayer(Work&& work)
 
 void MusicalMainController::Play_()
 {
-    WithPlayer([](Interface& player) { player.Play(); });
+    WithPlayer([this](Interface& player) {
+        player.Play();
+        PlayQueuedOscEvents();
+    });
 }
 
 void MusicalMainController::Stop_()
@@ -501,22 +529,30 @@ void MusicalMainController::Stop_()
 
 void MusicalMainController::ContinuePlay_()
 {
-    WithPlayer([](Interface& player) { player.Continue(); });
+    WithPlayer([this](Interface& player) {
+        player.Continue();
+        PlayQueuedOscEvents();
+    });
 }
 
 void MusicalMainController::ContinueFlow_()
 {
-    WithPlayer([](Interface& player) { player.FlowControlExit(); });
+    WithPlayer([this](Interface& player) {
+        player.FlowControlExit();
+        PlayQueuedOscEvents();
+    });
 }
 
 void MusicalMainController::PauseToggle_(bool fadeCompleted)
 {
     // One control pauses a running or faded show and starts a paused or stopped one.
-    WithPlayer([fadeCompleted](Interface& player) {
-        if (!player.GetIsPaused() && (player.GetIsPlaying() || player.GetIsFaded()))
+    WithPlayer([this, fadeCompleted](Interface& player) {
+        if (!player.GetIsPaused() && (player.GetIsPlaying() || player.GetIsFaded())) {
             player.Pause(fadeCompleted);
-        else
+        } else {
             player.Play();
+            PlayQueuedOscEvents();
+        }
     });
 }
 
@@ -532,11 +568,14 @@ void MusicalMainController::PauseToggleSlot_()
 
 void MusicalMainController::NextSong_()
 {
+    // The cues held at the old position are not due at the new one.
+    onClearOscQueue();
     WithPlayer([](Interface& player) { player.NextSong(); });
 }
 
 void MusicalMainController::PrevSong_()
 {
+    onClearOscQueue();
     WithPlayer([](Interface& player) { player.PrevSong(); });
 }
 
@@ -575,6 +614,7 @@ void MusicalMainController::FadeComplete_(bool gotoNextSong)
 
 void MusicalMainController::JumpToBar_(QString barNum)
 {
+    onClearOscQueue();
     // Without an engine the prompt gets no answer at all.
     WithPlayer([&](Interface& player) { emit JumpToBarResult(player.SeekToBar(barNum.toStdString())); });
 }

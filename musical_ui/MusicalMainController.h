@@ -7,13 +7,21 @@
 #include "FadeCompletions.h"
 #include "IntAliases.h"
 #include "MarkerInfoItem.h"
+#include "OscCueInbox.h"
+#include "OscCueQueue.h"
+#include "OscServerControl.h"
+#include "OscSettings.h"
 #include "QmlController.h"
 #include "StatusBannerWriter.h"
+#include "ZarnPlayerOscCallback.h"
+#include "zarn_core/NetworkPath.h"
+#include "zarn_core/Osc.h"
 #include "zarn_core/ZARNVersion.h"
 
 #include <QString>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <set>
@@ -32,6 +40,10 @@ class AppSettings;
 class PlayerFactory;
 class ShowManager;
 } // namespace zarn
+
+namespace zarn::osc {
+class OscServer;
+}
 
 namespace zarn::qt {
 
@@ -81,6 +93,14 @@ public:
     void ShowOscNotice();
     void ShowOscOutgoingNotice();
 
+    // The OSC server on the current settings; a failure shows "OSC Server Error". Does
+    // nothing in an edition without OSC.
+    void RestartOscServer();
+    void ConnectOscCallback();
+    // The data folder, which also holds the settings files.
+    QString GetSettingsFolder() const;
+    QString GetOscSettingsPath() const;
+
     // For the tests.
     DialogController* GetCurrentDialog() const { return dialogs_.Current(); }
     std::size_t GetWaitingDialogCount() const { return dialogs_.Waiting(); }
@@ -96,6 +116,11 @@ public:
     EventToolSet& GetEventTools() { return tools_; }
 
     static constexpr const char* kClickToolNoticeKey = "ClickToolNotification";
+
+    const OscCueQueue& GetOscCueQueue() const { return oscCues_; }
+    const osc::OscSettings& GetOscSettings() const;
+    osc::OscServer* GetOscServer() const;
+    const std::shared_ptr<ZarnPlayerOscCallback>& GetOscCallback() const { return oscCallback_; }
 
 signals:
     void PlayStarted();
@@ -191,6 +216,13 @@ public slots:
     void onSelectAllRequested_();
     void onAttaccaStageChanged(std::string songNum, UInt8 state);
 
+    // OSC: the settings window's OK, cues the engine holds back while the show does not
+    // play, and the sending of those cues when it starts.
+    void onOscSettingsUpdated_(zarn::osc::OscSettings newSettings, CL::NetworkPathVectorT& newNetworks);
+    void onEnqueueOscCommand(CL::Osc osc, uint32_t delay);
+    void onClearOscQueue();
+    void PlayQueuedOscEvents();
+
 private:
     bool HasLoadedShow() const;
     void RefreshEditState();
@@ -224,6 +256,11 @@ private:
     void OpenToolForEdit(char kind, cmn::ZarnEvent* zarnEvent);
     void ShowClickToolNotice();
 
+    std::unique_ptr<OscServerControl> MakeOscServerControl();
+    void MakeOscCallback();
+    void ReleaseOscCallback();
+    void SendHeldCuesIfPlaying();
+
     std::atomic<bool> ready_{false};
     zarn::PlayerFactory* profile_ = nullptr;
     DialogQueue dialogs_;
@@ -250,6 +287,25 @@ private:
     // Texts of child failures already shown, so a failure repeated on every notification
     // does not bury the window under dialogs.
     std::set<std::string> reportedDisplayErrors_;
+    // Also handed to the engine, which may hold it until it is shut down.
+    std::shared_ptr<ZarnPlayerOscCallback> oscCallback_;
+    // The callback and the engine hold each other once the show load has joined them: this
+    // parts them when the controller goes, also when its constructor throws.
+    struct OscCallbackRelease
+    {
+        std::shared_ptr<ZarnPlayerOscCallback>& callback;
+        ~OscCallbackRelease()
+        {
+            if (callback)
+                callback->ClearPlayer();
+        }
+    } oscCallbackRelease_{oscCallback_};
+    OscCueQueue oscCues_;
+    // Brings the callback's cues from the engine's threads to onEnqueueOscCommand.
+    const std::unique_ptr<OscCueInbox> oscInbox_;
+    QMetaObject::Connection oscCueConnection_;
+    // Its command handler calls this controller's slots: it goes before the other fields.
+    const std::unique_ptr<OscServerControl> oscServer_;
     // Declared last, so that also a constructor that throws ends the fades' and the
     // engine's calls before any other field goes.
     FadeCompletions fades_;

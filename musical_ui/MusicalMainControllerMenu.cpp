@@ -57,6 +57,17 @@ void MusicalMainController::ConnectMenu()
             &MusicalMainController::SeekNextBarRequested_, unique);
     connect(menu, &ResponsiveMenuController::SeekPrevBarRequested, this,
             &MusicalMainController::SeekPrevBarRequested_, unique);
+    // Cues held back for the old position are dropped once the seek has run.
+    connect(menu, &ResponsiveMenuController::JumpToBarStartRequested, this, &MusicalMainController::onClearOscQueue,
+            unique);
+    connect(menu, &ResponsiveMenuController::SeekNextMarkerRequested, this, &MusicalMainController::onClearOscQueue,
+            unique);
+    connect(menu, &ResponsiveMenuController::SeekPrevMarkerRequested, this, &MusicalMainController::onClearOscQueue,
+            unique);
+    connect(menu, &ResponsiveMenuController::SeekNextBarRequested, this, &MusicalMainController::onClearOscQueue,
+            unique);
+    connect(menu, &ResponsiveMenuController::SeekPrevBarRequested, this, &MusicalMainController::onClearOscQueue,
+            unique);
     connect(menu, &ResponsiveMenuController::ZoomInRequested, this, &MusicalMainController::ZoomInRequested_,
             unique);
     connect(menu, &ResponsiveMenuController::ZoomOutRequested, this, &MusicalMainController::ZoomOutRequested_,

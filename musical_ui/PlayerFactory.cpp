@@ -1,5 +1,7 @@
 #include "PlayerFactory.h"
 
+#include "ZarnPlayerOscCallback.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -15,6 +17,11 @@ std::unique_ptr<QObject> PlayerFactory::CreateMixerController(
     player.reset();
     settings.reset();
     return nullptr;
+}
+
+std::shared_ptr<ZarnPlayerOscCallback> PlayerFactory::CreateOscCallback(int defaultPort)
+{
+    return std::make_shared<ZarnPlayerOscCallback>(defaultPort);
 }
 
 QString PlayerFactory::GetVersionString() const

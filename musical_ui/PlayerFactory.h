@@ -13,6 +13,7 @@ namespace zarn {
 
 class AppSettings;
 class PlayerOscCallback;
+class ZarnPlayerOscCallback;
 
 // The edition profile: what this edition is called, where it keeps its files, which
 // version it reports, which shared features it turns on, and how it makes the engine.
@@ -31,6 +32,9 @@ public:
     virtual std::unique_ptr<QObject> CreateMixerController(
         QObject* mixerItem, QQmlEngine* engine, std::shared_ptr<Interface> player,
         std::shared_ptr<AppSettings> settings);
+    // The outgoing-OSC callback handed to each show's engine; `defaultPort` is where a cue
+    // goes whose destination cannot be resolved.
+    virtual std::shared_ptr<ZarnPlayerOscCallback> CreateOscCallback(int defaultPort);
 
     QString GetVersionString() const;
     QString GetVersionIdentifier() const;

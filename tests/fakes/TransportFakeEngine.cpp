@@ -188,7 +188,7 @@ Interface::SongNameMap TransportFakeEngine::GetSongNamesBySongNumber()
 
 std::string TransportFakeEngine::GetCurrentSongNumber()
 {
-    return "1";
+    return currentSong;
 }
 
 CL::Editor* TransportFakeEngine::GetChangeLogEditor()
@@ -206,4 +206,24 @@ void TransportFakeEngine::SetOutputDeviceUid(const std::string& uid)
 void TransportFakeEngine::SetVolume(double gain, int volumeType)
 {
     log->Add(Line("SetVolume", gain, volumeType));
+}
+
+void TransportFakeEngine::UpdateNetworks(const std::vector<CL::NetworkPath>& networks)
+{
+    std::string line = "UpdateNetworks";
+    for (const CL::NetworkPath& network : networks)
+        line += " " + network.IpAddress() + ":" + std::to_string(network.port);
+    log->Add(line);
+    if (throwOnUpdateNetworks)
+        throw std::runtime_error("The change log is read-only.");
+}
+
+void TransportFakeEngine::SetOscControlDefaultPort(std::uint16_t port)
+{
+    log->Add(Line("SetOscControlDefaultPort", port));
+}
+
+void TransportFakeEngine::DoOscProcessing(bool on)
+{
+    log->Add(Line("DoOscProcessing", on ? "true" : "false"));
 }

@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-// An engine for the main window's tests: it records the transport, fade, seek, device and
-// volume calls (one line of text each, in order, from any thread), answers the play state
+// An engine for the main window's tests: it records the transport, fade, seek, device,
+// volume, OSC and network calls (one line of text each, in order, from any thread), answers the play state
 // from fields the test sets, keeps the completion of the last fade and runs it on demand on
 // a thread of its own, as the real engine does. The rest of the engine is inert.
 //
@@ -50,6 +50,10 @@ public:
     // Output devices SetOutputDeviceUid accepts besides the default (empty) one.
     std::set<std::string> knownDevices{"speakers"};
     SongNameMap songs{{"1", "Overture"}, {"2", "Waltz"}};
+    // What GetCurrentSongNumber answers; set on the GUI thread before the calls that read it.
+    std::string currentSong = "1";
+    // UpdateNetworks throws as for a read-only change log.
+    bool throwOnUpdateNetworks = false;
     // The song list is the first thing a show manager asks for.
     bool throwOnSongList = false;
 
@@ -90,6 +94,9 @@ public:
     CL::Editor* GetChangeLogEditor() override;
     void SetOutputDeviceUid(const std::string& uid) override;
     void SetVolume(double gain, int volumeType = 1) override;
+    void UpdateNetworks(const std::vector<CL::NetworkPath>& networks) override;
+    void SetOscControlDefaultPort(std::uint16_t port) override;
+    void DoOscProcessing(bool on) override;
 
 private:
     mutable std::mutex mutex_;

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "OscSettings.h"
 #include "QmlModuleLoader.h"
 #include "zarn_core/EngineEventHub.h"
 #include "zarn_core/ShowStore.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
+#include <QUdpSocket>
 #include <QWindow>
 
 #include <filesystem>
@@ -29,6 +31,8 @@ MainWindowFixture::MainWindowFixture()
     record.showName = "Lanterns";
     record.customerName = "Hall Theatre";
     cmn::ShowStore::Write(dataFolder.toStdString(), record.id, {record});
+    oscPort = FreeUdpPort();
+    WriteOscSettings(true, oscPort);
 }
 
 MainWindowFixture::~MainWindowFixture()
@@ -87,6 +91,22 @@ void MainWindowFixture::WriteGeneralSettings(const QByteArray& ini) const
     QFile file(QDir(dataFolder).filePath(QStringLiteral("general_settings.zarn")));
     if (!file.open(QIODevice::WriteOnly) || file.write(ini) != ini.size())
         throw std::runtime_error("cannot write the general settings");
+}
+
+void MainWindowFixture::WriteOscSettings(bool enabled, int port) const
+{
+    const QString path = QDir(dataFolder).filePath(QStringLiteral("osc_settings.zarn"));
+    std::string why;
+    if (!zarn::osc::WriteOscSettings(zarn::osc::OscSettings(enabled, port), path.toStdString(), &why))
+        throw std::runtime_error(why);
+}
+
+int MainWindowFixture::FreeUdpPort()
+{
+    QUdpSocket probe;
+    if (!probe.bind(QHostAddress::Any, 0, QAbstractSocket::DontShareAddress))
+        throw std::runtime_error("no free UDP port");
+    return probe.localPort();
 }
 
 void MainWindowFixture::MakeChangeLogNewerMinor() const

@@ -19,6 +19,8 @@ class QWindow;
 // The main window as the launcher makes it: a fresh data folder with the demo show installed
 // as "Lanterns" for "Hall Theatre", a QML engine, the test profile, and the controller made
 // and destroyed on demand. The profile makes the real engine unless UseFakeEngine was called.
+// The OSC server is stored on a port free at the start (`oscPort`), never on the default one,
+// which the program itself or another test may be using.
 class MainWindowFixture
 {
 public:
@@ -38,6 +40,10 @@ public:
 
     // general_settings.zarn in the data folder, as INI text.
     void WriteGeneralSettings(const QByteArray& ini) const;
+    // osc_settings.zarn in the data folder.
+    void WriteOscSettings(bool enabled, int port) const;
+    // A UDP port nobody listens on at the time of the call.
+    static int FreeUdpPort();
     // Marks the installed change log as written by a newer format minor (read-only here).
     void MakeChangeLogNewerMinor() const;
 
@@ -52,6 +58,7 @@ public:
     std::unique_ptr<QQmlApplicationEngine> qml;
     QString dataFolder;
     QString showFolder;
+    int oscPort = 0;
     TransportFakeEngine* fake = nullptr;
     std::shared_ptr<TransportFakeEngine::Log> log;
     std::unique_ptr<zarn::qt::MusicalMainController> controller;

@@ -3,6 +3,7 @@
 #include "AudioInterface.h"
 #include "FakeMidiInputBackend.h"
 #include "ManualClock.h"
+#include "ZarnPlayerOscCallback.h"
 
 #include <utility>
 
@@ -40,7 +41,7 @@ TestPlayerProfile::EngineMaker TestPlayerProfile::RealEngine()
         options.sound = false;
         options.midiInput = std::make_unique<zarn::midi::FakeMidiInputBackend>(std::vector<std::string>{});
         auto engine = std::make_unique<AudioInterface>(showFolder.toStdString(), GetDataFolder().toStdString(),
-                                                       nullptr, std::move(options));
+                                                       engineOscCallback_, std::move(options));
         engine->ThrowIfThreadExceptions();
         return engine;
     };
@@ -50,7 +51,21 @@ std::unique_ptr<Interface> TestPlayerProfile::CreateAudioInterface(
     const QString& showFolder, std::shared_ptr<zarn::PlayerOscCallback> oscCallback)
 {
     lastOscCallbackGiven = static_cast<bool>(oscCallback);
+    engineOscCallback_ = std::move(oscCallback);
+    // Only for the engine being made: the engine holds it from then on, the profile never.
+    struct Release
+    {
+        std::shared_ptr<zarn::PlayerOscCallback>& held;
+        ~Release() { held.reset(); }
+    } release{engineOscCallback_};
     return makeEngine(showFolder);
+}
+
+std::shared_ptr<zarn::ZarnPlayerOscCallback> TestPlayerProfile::CreateOscCallback(int defaultPort)
+{
+    if (!makeOscCallback)
+        return zarn::PlayerFactory::CreateOscCallback(defaultPort);
+    return makeOscCallback(defaultPort);
 }
 
 std::unique_ptr<QObject> TestPlayerProfile::CreateMixerController(QObject* mixerItem, QQmlEngine* engine,

@@ -9,6 +9,10 @@
 
 class Interface;
 
+namespace zarn {
+class ZarnPlayerOscCallback;
+}
+
 namespace zarn::player {
 class ManualClock;
 }
@@ -22,6 +26,7 @@ class TestPlayerProfile : public zarn::PlayerFactory
 public:
     using EngineMaker = std::function<std::unique_ptr<Interface>(const QString& showFolder)>;
     using MixerMaker = std::function<std::unique_ptr<QObject>(QObject* mixerItem)>;
+    using OscCallbackMaker = std::function<std::shared_ptr<zarn::ZarnPlayerOscCallback>(int defaultPort)>;
 
     TestPlayerProfile();
     ~TestPlayerProfile() override;
@@ -31,14 +36,21 @@ public:
     std::unique_ptr<QObject> CreateMixerController(QObject* mixerItem, QQmlEngine* engine,
                                                    std::shared_ptr<Interface> player,
                                                    std::shared_ptr<zarn::AppSettings> settings) override;
+    std::shared_ptr<zarn::ZarnPlayerOscCallback> CreateOscCallback(int defaultPort) override;
 
-    // The real engine of the show folder, on `clock`.
+    // The real engine of the show folder, on `clock`, with the outgoing-OSC callback the
+    // controller made for it.
     EngineMaker RealEngine();
 
     std::shared_ptr<zarn::player::ManualClock> clock;
     EngineMaker makeEngine;
     // Unset: the base profile's answer (none).
     MixerMaker makeMixer;
+    // Unset: the base profile's callback, which sends.
+    OscCallbackMaker makeOscCallback;
     // Whether the last engine was made with an outgoing-OSC callback.
     bool lastOscCallbackGiven = false;
+
+private:
+    std::shared_ptr<zarn::PlayerOscCallback> engineOscCallback_;
 };
