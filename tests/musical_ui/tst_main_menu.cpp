@@ -206,7 +206,7 @@ std::vector<Entry> TestMainMenu::Entries() const
     return entries;
 }
 
-// The menu as the spec'd edition shows it on Linux before any edit: Ctrl for the command
+// The menu as this edition shows it on Linux before any edit: Ctrl for the command
 // key, the space bar and the arrow spelt out.
 void TestMainMenu::entriesAndTheirShortcutsAsShown()
 {
