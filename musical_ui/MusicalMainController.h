@@ -303,7 +303,7 @@ private:
     OscCueQueue oscCues_;
     // Brings the callback's cues from the engine's threads to onEnqueueOscCommand.
     const std::unique_ptr<OscCueInbox> oscInbox_;
-    QMetaObject::Connection oscCueConnection_;
+    OscCueInbox::Gate oscCueConnection_;
     // Its command handler calls this controller's slots: it goes before the other fields.
     const std::unique_ptr<OscServerControl> oscServer_;
     // Declared last, so that also a constructor that throws ends the fades' and the

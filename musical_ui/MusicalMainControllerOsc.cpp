@@ -163,8 +163,9 @@ void MusicalMainController::ReleaseOscCallback()
         return;
     oscCallback_->ClearPlayer();
     // The engine going down may still hand it a cue; that cue is not this show's any more.
-    disconnect(oscCueConnection_);
-    oscCueConnection_ = {};
+    if (oscCueConnection_)
+        oscCueConnection_->store(false);
+    oscCueConnection_.reset();
     disconnect(oscCallback_.get(), nullptr, this, nullptr);
     oscCallback_.reset();
 }

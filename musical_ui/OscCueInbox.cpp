@@ -53,12 +53,17 @@ void OscCueInbox::Post(const CL::Osc& osc, std::uint32_t delay)
     shared_->Post(osc, delay);
 }
 
-QMetaObject::Connection OscCueInbox::Connect(ZarnPlayerOscCallback& callback)
+OscCueInbox::Gate OscCueInbox::Connect(ZarnPlayerOscCallback& callback)
 {
-    return connect(
+    auto open = std::make_shared<std::atomic<bool>>(true);
+    connect(
         &callback, &ZarnPlayerOscCallback::enqueueOscCommand, &callback,
-        [shared = shared_](const CL::Osc& osc, uint32_t delay) { shared->Post(osc, delay); },
+        [shared = shared_, open](const CL::Osc& osc, uint32_t delay) {
+            if (open->load())
+                shared->Post(osc, delay);
+        },
         Qt::DirectConnection);
+    return open;
 }
 
 void OscCueInbox::Drain()

@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -37,8 +38,11 @@ public:
     void Post(const CL::Osc& osc, std::uint32_t delay);
 
     // Connects the callback's hand-over signal, called on the thread that emits it. The
-    // connection goes with the callback or with QObject::disconnect.
-    QMetaObject::Connection Connect(ZarnPlayerOscCallback& callback);
+    // connection lives as long as the callback; a cleared gate turns it deaf instead of
+    // disconnecting it, because the engine may be emitting on its own thread at that moment
+    // and the connection's slot object must not be destroyed under it.
+    using Gate = std::shared_ptr<std::atomic<bool>>;
+    Gate Connect(ZarnPlayerOscCallback& callback);
 
 private slots:
     void Drain();
