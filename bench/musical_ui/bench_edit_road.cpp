@@ -18,6 +18,7 @@
 // Each figure is the time of the step alone (manual time); what sets it up and puts the log
 // back (tools opened and released, the undo of the edit, deferred deletions, the event
 // loop) runs untimed, so every step starts on the demo's log with an empty history.
+#include "QuickBenchmarkMain.h"
 #include "BarsBeatsViewController.h"
 #include "EditController.h"
 #include "EditModel.h"
@@ -448,24 +449,5 @@ BENCHMARK(BM_Part_TimelineRefresh)->Name("part: timeline refresh")->UseManualTim
 
 int main(int argc, char** argv)
 {
-    // Headless unless told otherwise; the basic style needs no platform theme.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE"))
-        qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
-    benchmark::Initialize(&argc, argv);
-    QGuiApplication app(argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    int rc = 0;
-    try {
-        benchmark::RunSpecifiedBenchmarks();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_edit_road: %s\n", e.what());
-        rc = 1;
-    }
-    benchmark::Shutdown();
-    // The window, controllers and engine go before the application.
-    g_page.reset();
-    return rc;
+    return RunQuickBenchmarks(argc, argv, "bench_edit_road", [] { g_page.reset(); });
 }

@@ -11,6 +11,7 @@
 // Between steps, untimed: the written file is removed (locally and on the server) so every
 // step writes the same version, the edits are marked again, deferred deletions and the event
 // loop run.
+#include "QuickBenchmarkMain.h"
 #include "ChangeLogVersions.h"
 #include "DialogController.h"
 #include "EditController.h"
@@ -169,22 +170,5 @@ BENCHMARK(BM_VersionScan)->Name("version scan")->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE"))
-        qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
-    benchmark::Initialize(&argc, argv);
-    QGuiApplication app(argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    int rc = 0;
-    try {
-        benchmark::RunSpecifiedBenchmarks();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_save: %s\n", e.what());
-        rc = 1;
-    }
-    g_window.reset();
-    benchmark::Shutdown();
-    return rc;
+    return RunQuickBenchmarks(argc, argv, "bench_save", [] { g_window.reset(); });
 }

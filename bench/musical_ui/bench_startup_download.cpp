@@ -14,6 +14,7 @@
 //   completion. gap_ms is the GUI thread's longest stretch without running its event loop
 //   (a 1 ms timer's longest interval) during the download.
 // The main window uses the test profile's real engine on a manual clock, without sound.
+#include "QuickBenchmarkMain.h"
 #include "IsolatedDataHome.h"
 #include "Launcher.h"
 #include "MusicalMainController.h"
@@ -346,22 +347,5 @@ BENCHMARK(BM_Download200MB)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE"))
-        qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
-    benchmark::Initialize(&argc, argv);
-    QGuiApplication app(argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    int rc = 0;
-    try {
-        benchmark::RunSpecifiedBenchmarks();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_startup_download: %s\n", e.what());
-        rc = 1;
-    }
-    benchmark::Shutdown();
-    delete largeShowRoot;
-    return rc;
+    return RunQuickBenchmarks(argc, argv, "bench_startup_download", [] { delete largeShowRoot; });
 }

@@ -12,6 +12,7 @@
 //   the visible rows made and their bar texts read.
 // Every figure is the time of the step alone (manual time); what the event loop does
 // between the steps (rendering, animations) runs untimed.
+#include "QuickBenchmarkMain.h"
 #include "AudioInterface.h"
 #include "BarsBeatsViewController.h"
 #include "EventListController.h"
@@ -528,24 +529,5 @@ BENCHMARK(BM_EventListRefresh)->Name("EventListController::Refresh")->UseManualT
 
 int main(int argc, char** argv)
 {
-    // Headless unless told otherwise; the basic style needs no platform theme.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE"))
-        qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
-    benchmark::Initialize(&argc, argv);
-    QGuiApplication app(argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    int rc = 0;
-    try {
-        benchmark::RunSpecifiedBenchmarks();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_timeline: %s\n", e.what());
-        rc = 1;
-    }
-    benchmark::Shutdown();
-    // The window, controller and engine go before the application.
-    g_bench.reset();
-    return rc;
+    return RunQuickBenchmarks(argc, argv, "bench_timeline", [] { g_bench.reset(); });
 }
