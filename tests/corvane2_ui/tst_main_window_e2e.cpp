@@ -3,6 +3,7 @@
 // playing into a PulseAudio null sink. Once over file:// and once over the reference server
 // on loopback. Each state is saved as a picture next to the test program for looking at.
 #include "CorvanePlayerFactory.h"
+#include "FreeOscPort.h"
 #include "IsolatedDataHome.h"
 #include "Launcher.h"
 #include "MusicalMainController.h"
@@ -130,6 +131,7 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
                           std::filesystem::copy_options::recursive);
     const std::filesystem::path dataFolder = std::filesystem::path(home.path().toStdString()) / "corvane";
     zarn::tools::ShowInstaller::Install(serverRoot.path().toStdString(), dataFolder);
+    UseFreeOscPort(dataFolder);
 
     std::unique_ptr<ReferenceServerProcess> server;
     if (overHttp) {

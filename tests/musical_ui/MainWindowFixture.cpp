@@ -1,5 +1,7 @@
 #include "MainWindowFixture.h"
 
+#include "FreeOscPort.h"
+
 #include "OscSettings.h"
 #include "QmlModuleLoader.h"
 #include "zarn_core/EngineEventHub.h"
@@ -11,7 +13,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
-#include <QUdpSocket>
 #include <QWindow>
 
 #include <filesystem>
@@ -103,10 +104,7 @@ void MainWindowFixture::WriteOscSettings(bool enabled, int port) const
 
 int MainWindowFixture::FreeUdpPort()
 {
-    QUdpSocket probe;
-    if (!probe.bind(QHostAddress::Any, 0, QAbstractSocket::DontShareAddress))
-        throw std::runtime_error("no free UDP port");
-    return probe.localPort();
+    return ::FreeUdpPort();
 }
 
 void MainWindowFixture::MakeChangeLogNewerMinor() const

@@ -3,6 +3,7 @@
 // file), a complete fetch over file:// with its notice, a second completion, and a change
 // log too new to read, directly and after a download.
 #include "DialogController.h"
+#include "FreeOscPort.h"
 #include "Launcher.h"
 #include "MainWindowFixture.h"
 #include "MusicalMainController.h"
@@ -96,6 +97,7 @@ public:
     {
         zarn::qt::QmlModuleLoader::PrepareEngine(*qml);
         dataFolder = std::filesystem::path(home.path().toStdString()) / TestPlayerProfile().folderName.toStdString();
+        UseFreeOscPort(dataFolder);
         std::filesystem::copy(CORVANE_DEMO_ROOT, serverRoot.path().toStdString(),
                               std::filesystem::copy_options::recursive);
     }

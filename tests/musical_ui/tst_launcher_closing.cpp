@@ -5,6 +5,7 @@
 
 #include "DialogController.h"
 #include "EditController.h"
+#include "FreeOscPort.h"
 #include "IsolatedDataHome.h"
 #include "Launcher.h"
 #include "MusicalMainController.h"
@@ -113,6 +114,7 @@ struct LauncherFixture
         record.authHash = "00";
         record.apiBaseUrl = "http://127.0.0.1:1";
         cmn::ShowStore::Write(dataFolder.toStdString(), record.id, {record});
+        UseFreeOscPort(dataFolder.toStdString());
         launcher = std::make_unique<Launcher>(qml.get(), std::move(owned), nullptr);
     }
 
