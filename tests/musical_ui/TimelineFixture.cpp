@@ -77,64 +77,63 @@ void TimelineFixture::Build(bool audioTailAsFade, bool enableOsc)
                      [this](cmn::ZarnEvent* event) { OpenEditTool(event); });
 }
 
-template <class ToolType>
-ToolType* TimelineFixture::ReplaceTool(char kind)
+zarn::qt::EditToolController*
+TimelineFixture::Open(char kind,
+                      const std::function<void(const zarn::qt::EventToolKind&, zarn::qt::EditToolController&)>& open,
+                      bool refresh)
 {
-    delete tools[kind].data();
-    auto* tool = new ToolType(qmlEngine.get(), engine, editController.get(), window.get());
-    tools[kind] = tool;
+    const zarn::qt::EventToolKind* row = tools.Find(kind);
+    if (!row)
+        return nullptr;
+    zarn::qt::EditToolController* tool =
+        tools.Replace(*row, {qmlEngine.get(), engine, editController.get(), window.get()});
+    open(*row, *tool);
+    tool->ConnectToolSignals();
+    if (refresh) {
+        zarn::qt::EditController* edit = editController.get();
+        QObject::connect(tool, &zarn::qt::EditToolController::valuesUpdated, edit,
+                         [edit] { edit->RefreshAfterEdit({}); });
+    }
+    // The window is still emitting its closing signal when the tool hears it: the set lets
+    // the tool go and deletes it later.
+    row->connectClosing(*tool, tool, [this, kind, tool] {
+        if (tools.Tool(kind) == tool)
+            tools.Release(kind);
+    });
     return tool;
 }
 
-template <class ToolType, class Closing>
-void TimelineFixture::HoldTool(ToolType* tool, Closing closing)
+zarn::qt::EditToolController* TimelineFixture::OpenCreateTool(char kind, int startTick, int endTick)
 {
-    tool->ConnectToolSignals();
-    // The window is still emitting its closing signal when the tool hears it.
-    QObject::connect(tool, closing, tool, &QObject::deleteLater);
+    return Open(
+        kind,
+        [&](const zarn::qt::EventToolKind& row, zarn::qt::EditToolController& tool) {
+            row.openForCreate(tool, *engine, startTick, endTick);
+        },
+        tools.Find(kind) && tools.Find(kind)->refreshesOnCreate);
 }
 
 zarn::qt::MarkerToolController* TimelineFixture::OpenMarkerTool(std::uint32_t tick)
 {
-    auto* tool = ReplaceTool<zarn::qt::MarkerToolController>('E');
-    tool->onMarkerButtonClicked(engine->GetBarBeatByTick(tick));
-    HoldTool(tool, &zarn::qt::MarkerToolController::markerToolClosing);
-    return tool;
+    return static_cast<zarn::qt::MarkerToolController*>(
+        OpenCreateTool('E', static_cast<int>(tick), static_cast<int>(tick)));
 }
 
 zarn::qt::EditToolController* TimelineFixture::OpenEditTool(cmn::ZarnEvent* event)
 {
     if (!event)
         return nullptr;
-    zarn::qt::EditToolController* opened = nullptr;
-    switch (event->code()) {
-    case 'E': {
-        auto* tool = ReplaceTool<zarn::qt::MarkerToolController>('E');
-        tool->onMarkerEdit(event);
-        HoldTool(tool, &zarn::qt::MarkerToolController::markerToolClosing);
-        opened = tool;
-        break;
-    }
-    default:
-        return nullptr;
-    }
-    zarn::qt::EditController* edit = editController.get();
-    QObject::connect(opened, &zarn::qt::EditToolController::valuesUpdated, edit,
-                     [edit] { edit->RefreshAfterEdit({}); });
-    return opened;
+    return Open(
+        event->code(),
+        [&](const zarn::qt::EventToolKind& row, zarn::qt::EditToolController& tool) {
+            row.openForEdit(tool, *engine, event);
+        },
+        true);
 }
 
 zarn::qt::EditToolController* TimelineFixture::Tool(char kind) const
 {
-    const auto found = tools.find(kind);
-    return found == tools.end() ? nullptr : found->second.data();
-}
-
-void TimelineFixture::DeleteTools()
-{
-    for (auto& [kind, tool] : tools)
-        delete tool.data();
-    tools.clear();
+    return tools.Tool(kind);
 }
 
 QQuickItem* TimelineFixture::PanelPart(const char* alias) const

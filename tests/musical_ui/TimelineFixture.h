@@ -3,6 +3,7 @@
 #include "EditController.h"
 #include "EditModel.h"
 #include "EditToolController.h"
+#include "EventToolSet.h"
 #include "EventListController.h"
 #include "MarkerToolController.h"
 #include "Interface.h"
@@ -13,10 +14,10 @@
 #include "TimelineEditController.h"
 
 #include <QList>
-#include <QPointer>
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -57,9 +58,11 @@ public:
     // The edit panel's part behind one of its aliases ("songListControl", "editBarControl"...).
     QQuickItem* PanelPart(const char* alias) const;
 
-    // The edit tools as the main window holds them: at most one per kind letter, a new one
-    // replacing the old, each released by its own closing signal. The open steps take the
-    // positions from the engine's bar and beat of the tick.
+    // The edit tools as the main window holds them, from the same kind table
+    // (EventToolKinds): at most one per kind letter, a new one replacing the old, each
+    // released by its own closing signal.
+    // The edit panel's tool button of a kind: the row's open steps on the window's ticks.
+    zarn::qt::EditToolController* OpenCreateTool(char kind, int startTick, int endTick);
     zarn::qt::MarkerToolController* OpenMarkerTool(std::uint32_t tick);
     // The edit bar's Edit and a double click: the tool of the event's kind letter, opened on
     // the event, its OK refreshing the page. A null event or a kind without a tool gives null.
@@ -85,13 +88,12 @@ public:
     zarn::qt::EventListController* eventList = nullptr;
     zarn::qt::TimelineEditController* editBar = nullptr;
 
-    std::map<char, QPointer<zarn::qt::EditToolController>> tools;
+    zarn::qt::EventToolSet tools;
 
 private:
     void Build(bool audioTailAsFade, bool enableOsc);
-    template <class ToolType>
-    ToolType* ReplaceTool(char kind);
-    template <class ToolType, class Closing>
-    void HoldTool(ToolType* tool, Closing closing);
+    zarn::qt::EditToolController* Open(char kind, const std::function<void(const zarn::qt::EventToolKind&,
+                                                                             zarn::qt::EditToolController&)>& open,
+                                       bool refresh);
     void DeleteTools();
 };
