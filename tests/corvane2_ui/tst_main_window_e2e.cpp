@@ -1,14 +1,22 @@
 // The program as an operator meets it, on a virtual X display with GL: a fresh data folder
 // pointed at the demo server root, the real launcher and edition profile, the real engine
 // playing into a PulseAudio null sink. Once over file:// and once over the reference server
-// on loopback. Each state is saved as a picture next to the test program for looking at.
+// on loopback (its last song slowed so the download window can be seen). From the download
+// to the end of the run: playing, the vamp, pause, jump, fade, the song's OSC cue reaching a
+// listener, remote play over OSC, the menu, a marker saved with Ctrl+S and shared, and the
+// close that asks and saves. Each state is saved as a picture next to the test program.
 #include "CorvanePlayerFactory.h"
 #include "FreeOscPort.h"
+#include "Interface.h"
 #include "IsolatedDataHome.h"
 #include "Launcher.h"
 #include "MusicalMainController.h"
+#include "NetworkApiInterface.h"
+#include "OscMessage.h"
+#include "OscUdpClient.h"
 #include "PulseNullSink.h"
 #include "QmlModuleLoader.h"
+#include "QuitProbe.h"
 #include "ReferenceServerProcess.h"
 #include "ShowDownloaderController.h"
 #include "ShowInstaller.h"
@@ -21,11 +29,14 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <QtTest>
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 static void InitImageResources()
 {
@@ -69,6 +80,74 @@ QString DialogTitle(QWindow* main)
 {
     const auto dialogs = VisibleDialogs(main);
     return dialogs.size() == 1 ? dialogs.first()->property("title").toString() : QString();
+}
+
+// The one window besides the main window, once it is on screen.
+QQuickWindow* OnlyDialog(QWindow* main)
+{
+    const auto dialogs = VisibleDialogs(main);
+    return dialogs.size() == 1 ? dialogs.first() : nullptr;
+}
+
+QQuickItem* MenuEntry(QObject* menu, const QString& title)
+{
+    for (int i = 0; i < menu->property("count").toInt(); ++i) {
+        QQuickItem* item = nullptr;
+        QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem*, item), Q_ARG(int, i));
+        if (item && item->property("text").toString() == title)
+            return item;
+    }
+    return nullptr;
+}
+
+// The OSC commands that reached a UDP port.
+class OscListener
+{
+public:
+    bool Listen(quint16 port) { return socket_.bind(QHostAddress::LocalHost, port); }
+
+    QStringList Commands()
+    {
+        while (socket_.hasPendingDatagrams()) {
+            QByteArray datagram(int(socket_.pendingDatagramSize()), '\0');
+            socket_.readDatagram(datagram.data(), datagram.size());
+            std::size_t used = 0;
+            commands_ << QString::fromStdString(
+                zarn::osc::ParseOscMessage(datagram.constData(), std::size_t(datagram.size()), used).address);
+        }
+        return commands_;
+    }
+
+private:
+    QUdpSocket socket_;
+    QStringList commands_;
+};
+
+// Every colour a lamp takes, in order.
+class LampWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit LampWatch(QQuickItem* lamp) : lamp_(lamp)
+    {
+        connect(lamp, SIGNAL(colorChanged()), this, SLOT(Record()));
+    }
+
+    QList<QColor> colours;
+
+private slots:
+    void Record() { colours << lamp_->property("color").value<QColor>(); }
+
+private:
+    QQuickItem* lamp_;
+};
+
+QStringList LogNames(const std::filesystem::path& folder)
+{
+    QStringList names = QDir(QString::fromStdString(folder.string())).entryList({QStringLiteral("*.logdata")});
+    names.sort();
+    return names;
 }
 
 } // namespace
@@ -131,11 +210,13 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
                           std::filesystem::copy_options::recursive);
     const std::filesystem::path dataFolder = std::filesystem::path(home.path().toStdString()) / "corvane";
     zarn::tools::ShowInstaller::Install(serverRoot.path().toStdString(), dataFolder);
-    UseFreeOscPort(dataFolder);
+    const int oscPort = UseFreeOscPort(dataFolder);
 
     std::unique_ptr<ReferenceServerProcess> server;
     if (overHttp) {
-        server = std::make_unique<ReferenceServerProcess>(serverRoot.path());
+        // The last song's audio holds the download long enough to be seen.
+        server = std::make_unique<ReferenceServerProcess>(
+            serverRoot.path(), QStringList{"--slow-path", "/files/audio/5.wav", "--slow-ms", "2000"});
         QString problem;
         QVERIFY2(server->Start(&problem), qPrintable(problem));
         cmn::ShowStore installed(dataFolder);
@@ -157,6 +238,16 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
 
     // The demo is fetched in the download window; the main window opens after it.
     QVERIFY(launcher->GetDownloader());
+    auto* download = qobject_cast<QQuickWindow*>(launcher->GetDownloader()->GetQmlObject());
+    QVERIFY(download);
+    QCOMPARE(download->title(), QStringLiteral("Downloading Show"));
+    if (overHttp) {
+        QVERIFY(QTest::qWaitForWindowExposed(download));
+        auto* status = download->property("statusText").value<QObject*>();
+        QVERIFY(status);
+        QTRY_VERIFY_WITH_TIMEOUT(status->property("text").toString().startsWith("Downloading audio/5.wav ("), 10000);
+        Shot(download, row, "downloading");
+    }
     QTRY_VERIFY_WITH_TIMEOUT(launcher->GetMainController(), 30000);
     const std::filesystem::path showFolder = cmn::ShowStore(dataFolder).CurrentShowFolder();
     QVERIFY(std::filesystem::exists(showFolder / "show.json"));
@@ -195,6 +286,11 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
     QVERIFY(Click(updated, FindItem(updated, "okButton")));
     QTRY_VERIFY(VisibleDialogs(window_).isEmpty());
 
+    // The demo's first song opens with a cue to the lighting desk on this machine; reached
+    // while stopped, it waits for Play.
+    OscListener desk;
+    QVERIFY(desk.Listen(53000));
+
     // Play: the bars advance, a stream reaches the sink, the playhead moves.
     auto* playhead = window_->property("timelineControl").value<QObject*>()->property("playheadItem").value<QQuickItem*>();
     QVERIFY(playhead);
@@ -204,6 +300,7 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
     QTRY_VERIFY_WITH_TIMEOUT(!g_sink->SinkInputs().trimmed().isEmpty(), 10000);
     QTRY_VERIFY(playhead->x() > playheadAtStart);
     Shot(window_, row, "playing");
+    QTRY_COMPARE_WITH_TIMEOUT(desk.Commands(), QStringList{"/cue/1/go"}, 10000);
 
     // Bar 3 opens a vamp: the flow cell turns blue and exit vamp glows until it is pressed.
     QTRY_COMPARE_WITH_TIMEOUT(window_->property("flowControlLabel").toString(), QStringLiteral("Vamp"), 15000);
@@ -254,6 +351,101 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
     qInfo("fade to song 2 took %lld ms", fadeMs);
     QVERIFY2(fadeMs >= 2500 && fadeMs < 12000, qPrintable(QString::number(fadeMs)));
     Shot(window_, row, "song-2");
+
+    // Stopped, an OSC /zarn/play from another program plays and lights the OSC lamp.
+    const std::shared_ptr<Interface> engine = controller->GetEngine();
+    QVERIFY(Click(window_, FindItem(window_, "stopButton")));
+    QTRY_VERIFY(!engine->GetIsPlaying());
+    QCoreApplication::processEvents();
+    const QString stoppedAt = MeasureText() + window_->property("beat").toString();
+    QQuickItem* oscLamp = FindItem(window_, "oscLamp");
+    QVERIFY(oscLamp);
+    const QColor lampOff = oscLamp->property("color").value<QColor>();
+    LampWatch lamp(oscLamp);
+    zarn::osc::OscUdpClient remote;
+    QVERIFY(remote.send(QStringLiteral("/zarn/play"), QHostAddress::LocalHost, oscPort));
+    QTRY_VERIFY_WITH_TIMEOUT(engine->GetIsPlaying(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(MeasureText() + window_->property("beat").toString() != stoppedAt, 10000);
+    // The lamp is lit in the incoming colour, then goes back.
+    QTRY_VERIFY(lamp.colours.size() >= 2);
+    QVERIFY(lamp.colours.first() != lampOff);
+    QTRY_COMPARE(oscLamp->property("color").value<QColor>(), lampOff);
+    Shot(window_, row, "osc-play");
+    QVERIFY(Click(window_, FindItem(window_, "stopButton")));
+    QTRY_VERIFY(!engine->GetIsPlaying());
+
+    // The menu icon opens the menu; Escape closes it.
+    QObject* menuItem = window_->property("menu").value<QObject*>();
+    QVERIFY(menuItem);
+    auto* menuIcon = menuItem->findChild<QQuickItem*>(QStringLiteral("menuIcon"));
+    QObject* menu = menuItem->property("popupMenu").value<QObject*>();
+    QVERIFY(menuIcon && menu);
+    QTest::mouseClick(window_, Qt::LeftButton, {}, menuIcon->mapToScene(QPointF(10, 10)).toPoint());
+    QTRY_VERIFY(menu->property("opened").toBool());
+    QVERIFY(MenuEntry(menu, QStringLiteral("Player")));
+    Shot(window_, row, "menu");
+    QTest::keyClick(window_, Qt::Key_Escape);
+    QTRY_VERIFY(!menu->property("opened").toBool());
+
+    // A marker from the edit bar, saved with Ctrl+S as the next minor version.
+    const QStringList logsBefore = LogNames(showFolder);
+    QCOMPARE(logsBefore, QStringList{"lanterns-1.0.logdata"});
+    QVERIFY(Click(window_, FindItem(window_, "markerButton")));
+    QQuickWindow* markerTool = nullptr;
+    QTRY_VERIFY((markerTool = OnlyDialog(window_)));
+    QVERIFY(QTest::qWaitForWindowExposed(markerTool));
+    QQuickItem* markerInput = FindItem(markerTool, "markerInput");
+    QVERIFY(Click(markerTool, markerInput));
+    QTRY_VERIFY(markerTool->activeFocusItem() && markerTool->activeFocusItem()->inherits("QQuickTextInput"));
+    for (const char key : std::string("House lights"))
+        QTest::keyClick(markerTool, key);
+    Shot(markerTool, row, "marker-tool");
+    QVERIFY(Click(markerTool, FindItem(markerTool, "okButton")));
+    QTRY_VERIFY(VisibleDialogs(window_).isEmpty());
+    QVERIFY(controller->HasUnsavedChanges());
+    window_->requestActivate();
+    QVERIFY(QTest::qWaitForWindowActive(window_));
+    QTest::keyClick(window_, Qt::Key_S, Qt::ControlModifier);
+    QTRY_COMPARE(DialogTitle(window_), QStringLiteral("Save Complete"));
+    QCOMPARE(LogNames(showFolder), (QStringList{"lanterns-1.0.logdata", "lanterns-1.1.logdata"}));
+    QVERIFY(!controller->HasUnsavedChanges());
+    Shot(OnlyDialog(window_), row, "saved");
+    QVERIFY(Click(OnlyDialog(window_), FindItem(OnlyDialog(window_), "okButton")));
+    QTRY_VERIFY(VisibleDialogs(window_).isEmpty());
+
+    // Share: the server holds 1.0 and 2.0, so the edits go out as 3.0.
+    QVERIFY(Click(window_, FindItem(window_, "shareButton")));
+    QTRY_COMPARE_WITH_TIMEOUT(DialogTitle(window_), QStringLiteral("Share Complete"), 10000);
+    {
+        const cmn::ShowStore installed(dataFolder);
+        const auto shows = installed.Shows();
+        QVERIFY(!shows.empty());
+        zarn::networking::NetworkApiInterface api(shows.front().apiBaseUrl);
+        api.SetCredential(shows.front().authHash, zarn::qt::CorvanePlayerFactory().productNumber);
+        const auto latest = api.GetLatestLog();
+        QCOMPARE(latest.status, zarn::networking::NetworkApiInterface::API_SUCCESS);
+        QCOMPARE(int(latest.data->major), 3);
+        QCOMPARE(int(latest.data->minor), 0);
+    }
+    QVERIFY(Click(OnlyDialog(window_), FindItem(OnlyDialog(window_), "okButton")));
+    QTRY_VERIFY(VisibleDialogs(window_).isEmpty());
+
+    // Another marker, then the window's close: the prompt, and "Save and Close" saves and ends.
+    QVERIFY(Click(window_, FindItem(window_, "markerButton")));
+    QTRY_VERIFY((markerTool = OnlyDialog(window_)));
+    QVERIFY(QTest::qWaitForWindowExposed(markerTool));
+    QVERIFY(Click(markerTool, FindItem(markerTool, "okButton")));
+    QTRY_VERIFY(VisibleDialogs(window_).isEmpty());
+    QVERIFY(controller->HasUnsavedChanges());
+    const QStringList logsBeforeClose = LogNames(showFolder);
+    QVERIFY(QuitCodeOf([&] { window_->close(); }) == std::nullopt);
+    QTRY_COMPARE(DialogTitle(window_), QStringLiteral("Unsaved Changes"));
+    QQuickWindow* prompt = OnlyDialog(window_);
+    QVERIFY(QTest::qWaitForWindowExposed(prompt));
+    Shot(prompt, row, "close-prompt");
+    QCOMPARE(prompt->property("acceptButtonText").toString(), QStringLiteral("Save and Close"));
+    QCOMPARE(QuitCodeOf([&] { QVERIFY(Click(prompt, FindItem(prompt, "acceptButton"))); }), std::optional<int>(0));
+    QCOMPARE(LogNames(showFolder).size(), logsBeforeClose.size() + 1);
 }
 
 int main(int argc, char** argv)
