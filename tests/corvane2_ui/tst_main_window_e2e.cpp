@@ -10,6 +10,7 @@
 #include "Interface.h"
 #include "IsolatedDataHome.h"
 #include "Launcher.h"
+#include "MenuEntry.h"
 #include "MusicalMainController.h"
 #include "NetworkApiInterface.h"
 #include "OscMessage.h"
@@ -87,17 +88,6 @@ QQuickWindow* OnlyDialog(QWindow* main)
 {
     const auto dialogs = VisibleDialogs(main);
     return dialogs.size() == 1 ? dialogs.first() : nullptr;
-}
-
-QQuickItem* MenuEntry(QObject* menu, const QString& title)
-{
-    for (int i = 0; i < menu->property("count").toInt(); ++i) {
-        QQuickItem* item = nullptr;
-        QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem*, item), Q_ARG(int, i));
-        if (item && item->property("text").toString() == title)
-            return item;
-    }
-    return nullptr;
 }
 
 // The OSC commands that reached a UDP port.

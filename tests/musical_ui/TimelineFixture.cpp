@@ -94,12 +94,10 @@ TimelineFixture::Open(char kind,
         QObject::connect(tool, &zarn::qt::EditToolController::valuesUpdated, edit,
                          [edit] { edit->RefreshAfterEdit({}); });
     }
-    // The window is still emitting its closing signal when the tool hears it: the set lets
-    // the tool go and deletes it later.
-    row->connectClosing(*tool, tool, [this, kind, tool] {
-        if (tools.Tool(kind) == tool)
-            tools.Release(kind);
-    });
+    // The window is still emitting its closing signal when the tool hears it, so the tool
+    // goes later. Unlike the main window's release, its signals stay connected: the tests'
+    // spies hear the closing signal after this.
+    row->connectClosing(*tool, tool, [tool] { tool->deleteLater(); });
     return tool;
 }
 
@@ -134,6 +132,11 @@ zarn::qt::EditToolController* TimelineFixture::OpenEditTool(cmn::ZarnEvent* even
 zarn::qt::EditToolController* TimelineFixture::Tool(char kind) const
 {
     return tools.Tool(kind);
+}
+
+void TimelineFixture::DeleteTools()
+{
+    tools.DeleteAll();
 }
 
 QQuickItem* TimelineFixture::PanelPart(const char* alias) const

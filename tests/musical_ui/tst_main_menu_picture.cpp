@@ -3,6 +3,7 @@
 // build folder for looking at.
 #include "GalleryShot.h"
 #include "MainWindowFixture.h"
+#include "MenuEntry.h"
 
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -15,17 +16,6 @@ class TestMainMenuPicture : public QObject
     Q_OBJECT
 
     std::unique_ptr<MainWindowFixture> f_;
-
-    QQuickItem* SubMenuEntry(QObject* menu, const QString& title) const
-    {
-        for (int i = 0; i < menu->property("count").toInt(); ++i) {
-            QQuickItem* item = nullptr;
-            QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem*, item), Q_ARG(int, i));
-            if (item && item->property("text").toString() == title)
-                return item;
-        }
-        return nullptr;
-    }
 
 private slots:
     void initTestCase()
@@ -53,7 +43,7 @@ private slots:
         QTest::mouseClick(window, Qt::LeftButton, {}, icon->mapToScene(QPointF(10, 10)).toPoint());
         QTRY_VERIFY(menu->property("opened").toBool());
 
-        QQuickItem* player = SubMenuEntry(menu, QStringLiteral("Player"));
+        QQuickItem* player = MenuEntry(menu, QStringLiteral("Player"));
         QVERIFY(player);
         const QPoint entry = player->mapToScene(QPointF(30, player->height() / 2)).toPoint();
         QTest::mouseMove(window, entry);
