@@ -197,3 +197,9 @@ void TimelineFixture::DestroyController()
     controller.reset();
     FlushDeletes();
 }
+
+void TimelineFixture::DeleteTools()
+{
+    // Before the edit controller and the engine they were made with.
+    tools.DeleteAll();
+}
