@@ -105,7 +105,10 @@ std::vector<int> ClickToolController::RefillValues()
     list.reserve(static_cast<qsizetype>(values.size()));
     for (int value : values)
         list.append(value);
-    qmlObject_->setProperty("clickCountModel", list);
+    // The picker builds its rows anew for every list it is given, shown or not: the same
+    // values again keep the rows they have.
+    if (qmlObject_->property("clickCountModel").toList() != list)
+        qmlObject_->setProperty("clickCountModel", list);
     qmlObject_->setProperty("clickCountIndex", 0);
     return values;
 }

@@ -136,35 +136,32 @@ EditTool {
                 }
             }
 
-            delegate: ItemDelegate {
+            // Light rows: the list is rebuilt on every range change, while it is closed too.
+            delegate: Rectangle {
                 id: valueRow
 
                 required property int index
                 required property var modelData
+                readonly property bool highlighted: clickPicker.list.currentIndex === index
 
                 width: clickPicker.list.width
                 height: 40
-                padding: 0
-                highlighted: clickPicker.list.currentIndex === index
+                color: (highlighted || (valueRowMouse.containsMouse && !clickPicker.arrowSelectionMode))
+                       ? Qt.lighter(clickPicker.default_popup_bg_color, 1.3) : clickPicker.default_popup_bg_color
 
-                contentItem: Rectangle {
-                    objectName: "valueRowBackground"
-                    color: (valueRow.highlighted || (valueRowMouse.containsMouse && !clickPicker.arrowSelectionMode))
-                           ? Qt.lighter(clickPicker.default_popup_bg_color, 1.3) : clickPicker.default_popup_bg_color
-
-                    Image {
-                        objectName: "valuePicture"
-                        anchors.centerIn: parent
-                        width: 25
-                        height: 25
-                        sourceSize: Qt.size(width, height)
-                        fillMode: Image.PreserveAspectFit
-                        smooth: true
-                        source: root.pictureOf(String(valueRow.modelData))
-                        layer.enabled: source.toString() !== ""
-                        layer.effect: ColorOverlay {
-                            color: "#ffffff"
-                        }
+                Image {
+                    objectName: "valuePicture"
+                    anchors.centerIn: parent
+                    width: 25
+                    height: 25
+                    sourceSize: Qt.size(width, height)
+                    fillMode: Image.PreserveAspectFit
+                    smooth: true
+                    source: root.pictureOf(String(valueRow.modelData))
+                    // The tint is made when the list opens, not with every row.
+                    layer.enabled: clickPicker.choices.visible && source.toString() !== ""
+                    layer.effect: ColorOverlay {
+                        color: "#ffffff"
                     }
                 }
 
