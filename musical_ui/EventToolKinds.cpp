@@ -2,6 +2,9 @@
 
 #include "Interface.h"
 #include "MarkerToolController.h"
+#include "ClickToolController.h"
+#include "TempoToolController.h"
+#include "TransposeToolController.h"
 #include "zarn_core/ZarnEventCode.h"
 
 #include <algorithm>
@@ -28,6 +31,29 @@ std::vector<EventToolKind> EventToolKinds()
             tool.onMarkerButtonClicked(player.GetBarBeatByTick(ToolTick(startTick)));
         },
         [](MarkerToolController& tool, Interface&, cmn::ZarnEvent* event) { tool.onMarkerEdit(event); }));
+    // The value tools. The click tool places its range on the song's own beats, at or before
+    // each tick: its values are asked for the bars the range touches before any click.
+    kinds.push_back(MakeEventToolKind<ClickToolController>(
+        codes::Click, &ClickToolController::clickToolClosing,
+        [](ClickToolController& tool, Interface& player, int startTick, int endTick) {
+            tool.onClickButtonClicked(player.GetBarBeatByTick(ToolTick(startTick), false, true),
+                                      player.GetBarBeatByTick(ToolTick(endTick), false, true));
+        },
+        [](ClickToolController& tool, Interface&, cmn::ZarnEvent* event) { tool.onClickEdit(event); }));
+    kinds.push_back(MakeEventToolKind<TransposeToolController>(
+        codes::Transpose, &TransposeToolController::transposeToolClosing,
+        [](TransposeToolController& tool, Interface& player, int startTick, int endTick) {
+            tool.onTransposeButtonClicked(player.GetBarBeatByTick(ToolTick(startTick)),
+                                          player.GetBarBeatByTick(ToolTick(endTick)));
+        },
+        [](TransposeToolController& tool, Interface&, cmn::ZarnEvent* event) { tool.onTransposeEdit(event); }));
+    kinds.push_back(MakeEventToolKind<TempoToolController>(
+        codes::TempoScale, &TempoToolController::tempoToolClosing,
+        [](TempoToolController& tool, Interface& player, int startTick, int endTick) {
+            tool.onTempoButtonClicked(player.GetBarBeatByTick(ToolTick(startTick)),
+                                      player.GetBarBeatByTick(ToolTick(endTick)));
+        },
+        [](TempoToolController& tool, Interface&, cmn::ZarnEvent* event) { tool.onTempoEdit(event); }));
     return kinds;
 }
 

@@ -33,6 +33,17 @@
 #include "TimelineFixture.h"
 #include "zarn_core/Editor.h"
 #include "zarn_core/Marker.h"
+#include "ClickToolController.h"
+#include "TempoToolController.h"
+#include "TransposeToolController.h"
+#include "zarn_core/SongLog.h"
+#include "zarn_core/ZarnEventCode.h"
+
+#include <QJSValue>
+#include <QWindow>
+
+#include <algorithm>
+#include <functional>
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -444,6 +455,211 @@ void BM_Part_TimelineRefresh(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Part_TimelineRefresh)->Name("part: timeline refresh")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// ---- the value tools: click resolution, transposition, tempo scale ----
+//
+// - <kind> create: the tool's OK on a new event over bars 2 to 4 of the demo song that holds
+//   the kind (song 2 for clicks, 3 for transpositions, 4 for tempo scales);
+// - <kind> change: the tool's OK on the demo's event, its end moved to bar 8 and its value
+//   changed, up to the refresh its valuesUpdated brings;
+// - <kind> open: a tool made, opened for a new event and shown (construction to visible
+//   window), warm: one untimed opening first;
+// - click values refill: the click tool's answer to a new out bar, up to the value picker
+//   holding the values of the new range.
+
+struct ValueTool
+{
+    char kind;
+    const char* song;
+    // The window's OK, on a new event or on the demo's, as the tool's slots take it.
+    std::function<void(zarn::qt::EditToolController&)> create;
+    std::function<void(zarn::qt::EditToolController&)> change;
+    double createdValue;
+    double changedValue;
+};
+
+const ValueTool kClickTool{
+    codes::Click, "2",
+    [](zarn::qt::EditToolController& t) {
+        static_cast<zarn::qt::ClickToolController&>(t).onClickCreationRequest(QStringLiteral("2"), 1, QStringLiteral("4"), 1, 4);
+    },
+    [](zarn::qt::EditToolController& t) {
+        static_cast<zarn::qt::ClickToolController&>(t).onClickChangeRequest(QStringLiteral("5"), 1, QStringLiteral("8"), 1, 16);
+    },
+    4, 16};
+const ValueTool kTransposeTool{
+    codes::Transpose, "3",
+    [](zarn::qt::EditToolController& t) {
+        static_cast<zarn::qt::TransposeToolController&>(t).onTransposeCreationRequest(QStringLiteral("2"), 1, QStringLiteral("4"), 1, -3);
+    },
+    [](zarn::qt::EditToolController& t) {
+        static_cast<zarn::qt::TransposeToolController&>(t).onTransposeChangeRequest(QStringLiteral("5"), 1, QStringLiteral("8"), 1, -3);
+    },
+    -3, -3};
+const ValueTool kTempoTool{
+    codes::TempoScale, "4",
+    [](zarn::qt::EditToolController& t) {
+        static_cast<zarn::qt::TempoToolController&>(t).onTempoCreationRequest(QStringLiteral("2"), 1, QStringLiteral("4"), 1, 110);
+    },
+    [](zarn::qt::EditToolController& t) {
+        static_cast<zarn::qt::TempoToolController&>(t).onTempoChangeRequest(QStringLiteral("5"), 1, QStringLiteral("8"), 1, 150);
+    },
+    1.1, 1.5};
+
+double EventValue(const cmn::ZarnEvent& event)
+{
+    return event.code() == codes::TempoScale ? event.double_value() : event.int_value();
+}
+
+// The song's events of the kind, as the editor keeps them.
+std::vector<cmn::ZarnEvent> Logged(Page& p, const std::string& song, char kind)
+{
+    std::vector<cmn::ZarnEvent> found;
+    for (const cmn::ZarnEvent* event : p.Editor().GetSongLog(song)->GetAllEvents()) {
+        if (event->code() == kind)
+            found.push_back(*event);
+    }
+    return found;
+}
+
+// The page on the tool's song for the benchmark, back on song 1 after it.
+struct OnSong
+{
+    Page& p;
+    OnSong(Page& page, const char* song) : p(page)
+    {
+        p.f.LoadSong(song);
+        Page::Settle();
+    }
+    ~OnSong()
+    {
+        p.f.LoadSong("1");
+        Page::Settle();
+    }
+};
+
+void BM_ValueCreate(benchmark::State& state, const ValueTool& tool)
+{
+    Page& p = ThePage();
+    const OnSong on(p, tool.song);
+    const std::size_t before = Logged(p, tool.song, tool.kind).size();
+    for (auto _ : state) {
+        QPointer<zarn::qt::EditToolController> opened = p.f.OpenCreateTool(tool.kind, int(kBar), int(2 * kBar));
+        Page::Settle();
+        if (!p.Timed(state, [&] { tool.create(*opened); }))
+            break;
+        const auto logged = Logged(p, tool.song, tool.kind);
+        const bool made = logged.size() == before + 1 && p.canUndo
+            && std::any_of(logged.begin(), logged.end(),
+                           [&](const cmn::ZarnEvent& e) { return EventValue(e) == tool.createdValue; });
+        delete opened.data();
+        p.UndoAll();
+        if (!Expect(state, made, "the tool's OK made no event"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK_CAPTURE(BM_ValueCreate, click, kClickTool)->Name("click create")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueCreate, transpose, kTransposeTool)->Name("transpose create")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueCreate, tempo, kTempoTool)->Name("tempo scale create")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ValueChange(benchmark::State& state, const ValueTool& tool)
+{
+    Page& p = ThePage();
+    const OnSong on(p, tool.song);
+    for (auto _ : state) {
+        const auto logged = Logged(p, tool.song, tool.kind);
+        if (!Expect(state, logged.size() == 1, "the demo song does not hold one event of the kind"))
+            break;
+        cmn::ZarnEvent demo = logged.front();
+        QPointer<zarn::qt::EditToolController> opened = p.f.OpenEditTool(&demo);
+        Page::Settle();
+        if (!p.Timed(state, [&] { tool.change(*opened); }))
+            break;
+        const auto after = Logged(p, tool.song, tool.kind);
+        const bool changed = after.size() == 1 && after.front().end() != demo.end()
+            && EventValue(after.front()) == tool.changedValue;
+        delete opened.data();
+        p.UndoAll();
+        if (!Expect(state, changed, "the tool's OK did not move the end and set the value"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK_CAPTURE(BM_ValueChange, click, kClickTool)->Name("click change")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueChange, transpose, kTransposeTool)->Name("transpose change")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueChange, tempo, kTempoTool)->Name("tempo scale change")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ValueToolOpen(benchmark::State& state, const ValueTool& tool)
+{
+    Page& p = ThePage();
+    const OnSong on(p, tool.song);
+    const auto open = [&] {
+        const auto t0 = Clock::now();
+        zarn::qt::EditToolController* opened = p.f.OpenCreateTool(tool.kind, int(kBar), int(3 * kBar));
+        auto* window = opened ? qobject_cast<QWindow*>(opened->GetQmlObject()) : nullptr;
+        const bool shown = window && window->isVisible();
+        const auto t1 = Clock::now();
+        if (window)
+            window->close();
+        Page::Settle();
+        return std::make_pair(shown, Seconds(t1 - t0));
+    };
+    open(); // the first opening compiles what the later ones reuse
+    for (auto _ : state) {
+        const auto [shown, seconds] = open();
+        if (!Expect(state, shown, "the tool's window was not shown"))
+            break;
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK_CAPTURE(BM_ValueToolOpen, click, kClickTool)->Name("click open")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueToolOpen, transpose, kTransposeTool)->Name("transpose open")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueToolOpen, tempo, kTempoTool)->Name("tempo scale open")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Song 3: its 3/8 bar 0 allows fewer values than its 6/8 bars, so the two ranges differ.
+void BM_ClickValuesRefill(benchmark::State& state)
+{
+    Page& p = ThePage();
+    const OnSong on(p, "3");
+    QPointer<zarn::qt::EditToolController> opened = p.f.OpenCreateTool(codes::Click, 0, 720);
+    QObject* window = opened ? opened->GetQmlObject() : nullptr;
+    QObject* outBar = window ? window->findChild<QObject*>(QStringLiteral("outBarInput")) : nullptr;
+    QObject* inBar = window ? window->findChild<QObject*>(QStringLiteral("inBarInput")) : nullptr;
+    if (!Expect(state, outBar && inBar, "the click tool did not open"))
+        return;
+    const auto valueCount = [window] {
+        QVariant model = window->property("clickCountModel");
+        if (model.userType() == qMetaTypeId<QJSValue>())
+            model = model.value<QJSValue>().toVariant();
+        return model.toList().size();
+    };
+    int row = 0;
+    for (auto _ : state) {
+        // In bar 0 and bar 1 in turn: the 3/8 bar's four values, then the 6/8 bars' six.
+        row = 1 - row;
+        const auto t0 = Clock::now();
+        inBar->setProperty("currentIndex", row);
+        QMetaObject::invokeMethod(inBar, "activated", Q_ARG(int, row));
+        const auto t1 = Clock::now();
+        state.SetIterationTime(Seconds(t1 - t0));
+        if (!Expect(state, valueCount() == (row == 1 ? 6 : 4), "the values are not those of the new range"))
+            break;
+    }
+    if (opened)
+        qobject_cast<QWindow*>(window)->close();
+    Page::Settle();
+}
+BENCHMARK(BM_ClickValuesRefill)->Name("click values refill")->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

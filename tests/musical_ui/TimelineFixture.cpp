@@ -200,3 +200,9 @@ void TimelineFixture::DestroyController()
     controller.reset();
     FlushDeletes();
 }
+
+void TimelineFixture::DeleteTools()
+{
+    // Before the edit controller and the engine they were made with.
+    tools.DeleteAll();
+}

@@ -1,20 +1,27 @@
 // Renders the marker tool and the editing page around it to PNG files, for looking at them:
 // the tool creating a marker at bar 2, beat 3 of song 1 with its text typed, the editing page
-// after that marker's OK, and the tool editing the demo's "Letter A". The page is the harness
-// window over the real engine on a copy of the demo show. Run under a GL display:
+// after that marker's OK, and the tool editing the demo's "Letter A"; then the click, transpose
+// and tempo scale tools each creating over two bars and editing the demo's event of their kind
+// (the click tool also with its pictures listed). The page is the harness window over the real
+// engine on a copy of the demo show. Run under a GL display:
 //   sh tests/zarn_ui/run_under_xvfb.sh ./musical_ui_edit_tool_shots <folder>
 #include "TimelineFixture.h"
 #include "TimelineMetaTypes.h"
+#include "zarn_core/Editor.h"
+#include "zarn_core/SongLog.h"
+#include "zarn_core/ZarnEventCode.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJSValue>
 #include <QPointer>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <iostream>
@@ -135,6 +142,98 @@ cmn::ZarnEvent* EngineMarker(const TimelineFixture& f, const std::string& text)
     return nullptr;
 }
 
+// ---- the value tools: click resolution, transposition, tempo scale ----
+
+// What the picture of a value tool cannot show: the title, the picked range, the value, and
+// that the event id line stays hidden.
+void DescribeValueTool(QQuickWindow* window)
+{
+    const QObject* panel = window->findChild<QObject*>(QStringLiteral("barAndBeatPanel"));
+    const QObject* idLine = window->findChild<QObject*>(QStringLiteral("eventIdLabel"));
+    const auto text = [panel](const char* name) {
+        return panel ? panel->property(name).toString().toStdString() : std::string("?");
+    };
+    const QVariant shown = window->property("value").isValid() ? window->property("value") : window->property("intValue");
+    std::cout << "  \"" << window->title().toStdString() << "\": " << text("inBar") << "." << text("inBeat")
+              << " to " << text("outBar") << "." << text("outBeat") << ", value " << shown.toString().toStdString()
+              << ", event id " << window->property("eventId").toString().toStdString() << " ("
+              << (idLine && idLine->property("visible").toBool() ? "shown" : "hidden") << ")\n";
+}
+
+// The song's one event of the kind, as the edit bar's Edit hands it over.
+cmn::ZarnEvent SongEvent(const TimelineFixture& f, const std::string& song, char kind)
+{
+    for (const cmn::ZarnEvent* event : f.engine->GetChangeLogEditor()->GetSongLog(song)->GetAllEvents()) {
+        if (event->code() == kind)
+            return *event;
+    }
+    throw std::runtime_error(std::string("song ") + song + " has no event of kind " + kind);
+}
+
+// Each value tool creating over bars 2 to 4 and editing the demo's event of its kind; the
+// click tool also with its list of pictures open.
+bool ShootValueTools(TimelineFixture& f, const QString& folder)
+{
+    struct Shot
+    {
+        char kind;
+        const char* name;
+        const char* song; // the demo song holding an event of the kind
+        std::uint32_t bar; // that song's bar length
+    };
+    const Shot shots[] = {{codes::Click, "click", "2", 1440},
+                          {codes::Transpose, "transpose", "3", 1440},
+                          {codes::TempoScale, "tempo", "4", kBar}};
+    bool ok = true;
+    for (const Shot& shot : shots) {
+        f.LoadSong(shot.song);
+        // Song 3 opens with a 3/8 bar 0; its 6/8 bars begin at tick 720.
+        const std::uint32_t first = shot.kind == codes::Transpose ? 720 + shot.bar : shot.bar;
+        QPointer<zarn::qt::EditToolController> create =
+            f.OpenCreateTool(shot.kind, int(first), int(first + 2 * shot.bar));
+        QQuickWindow* createWindow = WindowOf(create);
+        if (!createWindow) {
+            std::cerr << "the " << shot.name << " tool did not open\n";
+            return false;
+        }
+        if (shot.kind == codes::Click) {
+            // 16ths: a picture with two flags, the finest detail of the set.
+            QVariant model = createWindow->property("clickCountModel");
+            if (model.userType() == qMetaTypeId<QJSValue>())
+                model = model.value<QJSValue>().toVariant();
+            const QVariantList values = model.toList();
+            const auto found = std::find(values.begin(), values.end(), QVariant(16));
+            createWindow->setProperty("clickCountIndex", found == values.end() ? 0 : int(found - values.begin()));
+        }
+        ok &= Shoot(createWindow, folder, QStringLiteral("%1-tool-create.png").arg(QLatin1String(shot.name)));
+        DescribeValueTool(createWindow);
+        if (shot.kind == codes::Click) {
+            QObject* picker = createWindow->findChild<QObject*>(QStringLiteral("clickPicker"));
+            QObject* popup = picker ? picker->property("choices").value<QObject*>() : nullptr;
+            if (popup)
+                QMetaObject::invokeMethod(popup, "open");
+            ok &= popup && Shoot(createWindow, folder, QStringLiteral("click-tool-values.png"));
+            if (popup)
+                QMetaObject::invokeMethod(popup, "close");
+        }
+        createWindow->close();
+        TimelineFixture::FlushDeletes();
+
+        cmn::ZarnEvent event = SongEvent(f, shot.song, shot.kind);
+        QPointer<zarn::qt::EditToolController> edit = f.OpenEditTool(&event);
+        QQuickWindow* editWindow = WindowOf(edit);
+        if (!editWindow) {
+            std::cerr << "the " << shot.name << " tool did not open on the demo's event\n";
+            return false;
+        }
+        ok &= Shoot(editWindow, folder, QStringLiteral("%1-tool-edit.png").arg(QLatin1String(shot.name)));
+        DescribeValueTool(editWindow);
+        editWindow->close();
+        TimelineFixture::FlushDeletes();
+    }
+    return ok;
+}
+
 int Run(const QString& folder)
 {
     TimelineFixture f;
@@ -183,6 +282,7 @@ int Run(const QString& folder)
     Describe(editWindow);
     editWindow->close();
     TimelineFixture::FlushDeletes();
+    ok &= ShootValueTools(f, folder);
     return ok ? 0 : 1;
 }
 

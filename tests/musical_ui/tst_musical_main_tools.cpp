@@ -386,21 +386,18 @@ void TestMusicalMainTools::doubleClickOpensTheSelectedEvent()
 
 void TestMusicalMainTools::clickNotice_data()
 {
-    QTest::addColumn<bool>("clickTool");   // whether the kind has a (stand-in) tool
     QTest::addColumn<bool>("fromButton");  // the click button, or Edit on a click
     QTest::addColumn<bool>("storedNever"); // "Do not show again" stored in the general settings
     QTest::addColumn<bool>("hidden");      // the profile's hideClickToolNotice
     QTest::addColumn<bool>("notice");
-    QTest::newRow("button") << true << true << false << false << true;
-    QTest::newRow("edit of a click") << true << false << false << false << false;
-    QTest::newRow("button, never again stored") << true << true << true << false << false;
-    QTest::newRow("button, hidden by the edition") << true << true << false << true << false;
-    QTest::newRow("button, no click tool") << false << true << false << false << false;
+    QTest::newRow("button") << true << false << false << true;
+    QTest::newRow("edit of a click") << false << false << false << false;
+    QTest::newRow("button, never again stored") << true << true << false << false;
+    QTest::newRow("button, hidden by the edition") << true << false << true << false;
 }
 
 void TestMusicalMainTools::clickNotice()
 {
-    QFETCH(bool, clickTool);
     QFETCH(bool, fromButton);
     QFETCH(bool, storedNever);
     QFETCH(bool, hidden);
@@ -409,8 +406,6 @@ void TestMusicalMainTools::clickNotice()
         f->WriteGeneralSettings("[Dialogs]\nClickToolNotification=false\n");
     f->profile.hideClickToolNotice = hidden;
     CreateWithSong();
-    if (clickTool)
-        f->controller->GetEventTools().SetKind(StandIn(codes::Click));
     MainWindowFixture::FlushDeletes();
     QVERIFY(!ClickNoticeShown());
 
@@ -419,7 +414,7 @@ void TestMusicalMainTools::clickNotice()
         QMetaObject::invokeMethod(f->Window(), "clickButtonPressed", Q_ARG(int, 3840), Q_ARG(int, 5760));
     else
         f->controller->onEditButton(&click);
-    QCOMPARE(f->controller->GetEventTool(codes::Click) != nullptr, clickTool);
+    QVERIFY(f->controller->GetEventTool(codes::Click));
 
     QCOMPARE(ClickNoticeShown(), notice);
     if (!notice)
@@ -437,7 +432,6 @@ void TestMusicalMainTools::clickNotice()
 void TestMusicalMainTools::clickNoticeTickedAwayStaysAway()
 {
     CreateWithSong();
-    f->controller->GetEventTools().SetKind(StandIn(codes::Click));
     QMetaObject::invokeMethod(f->Window(), "clickButtonPressed", Q_ARG(int, 3840), Q_ARG(int, 5760));
     QVERIFY(ClickNoticeShown());
     auto* dialog = qobject_cast<QWindow*>(f->controller->GetCurrentDialog()->GetQmlObject());
