@@ -200,9 +200,3 @@ void TimelineFixture::DestroyController()
     controller.reset();
     FlushDeletes();
 }
-
-void TimelineFixture::DeleteTools()
-{
-    // Before the edit controller and the engine they were made with.
-    tools.DeleteAll();
-}
