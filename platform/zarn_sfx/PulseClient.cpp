@@ -2,6 +2,10 @@
 
 #include <pulse/rtclock.h>
 
+#if defined(__SANITIZE_THREAD__)
+#include <sanitizer/tsan_interface.h>
+#endif
+
 namespace zarn::audio::pulse {
 
 namespace {
@@ -22,6 +26,7 @@ struct SinkQuery
 void OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* data)
 {
     auto* query = static_cast<SinkQuery*>(data);
+    Client::InLoop inLoop;
     if (eol < 0)
         query->failed = true;
     else if (eol == 0 && info)
@@ -33,15 +38,36 @@ void OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* data)
 } // namespace
 
 Client::Lock::Lock(const Client& client)
-    : loop_(client.loop_)
+    : client_(client)
 {
-    pa_threaded_mainloop_lock(loop_);
+    pa_threaded_mainloop_lock(client_.loop_);
+    client_.Acquired();
 }
 
 Client::Lock::~Lock()
 {
-    pa_threaded_mainloop_unlock(loop_);
+    client_.Releasing();
+    pa_threaded_mainloop_unlock(client_.loop_);
 }
+
+#if defined(__SANITIZE_THREAD__)
+namespace {
+char g_loopToken;
+} // namespace
+
+void Client::Acquired()
+{
+    __tsan_acquire(&g_loopToken);
+}
+
+void Client::Releasing()
+{
+    __tsan_release(&g_loopToken);
+}
+#else
+void Client::Acquired() {}
+void Client::Releasing() {}
+#endif
 
 Client::Client(std::string applicationName)
     : applicationName_(std::move(applicationName))
@@ -69,6 +95,7 @@ void Client::Signal() const
 void Client::OnContextState(pa_context* context, void* data)
 {
     auto* self = static_cast<Client*>(data);
+    InLoop inLoop;
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
         self->ready_ = true;
@@ -140,6 +167,8 @@ void Client::Shutdown()
     if (running_) {
         pa_threaded_mainloop_stop(loop_);
         running_ = false;
+        // The loop thread has ended: whatever its callbacks did happened before this.
+        Acquired();
     }
 }
 
@@ -157,14 +186,18 @@ bool Client::WaitFor(const std::function<bool()>& done, std::chrono::millisecond
         context_, pa_rtclock_now() + static_cast<pa_usec_t>(timeout.count()) * PA_USEC_PER_MSEC,
         [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* data) {
             auto* t = static_cast<Timer*>(data);
+            InLoop inLoop;
             t->fired = true;
             t->client->Signal();
         },
         &timer);
     if (!event)
         return done();
-    while (!done() && !timer.fired)
+    while (!done() && !timer.fired) {
+        Releasing();
         pa_threaded_mainloop_wait(loop_);
+        Acquired();
+    }
     api->time_free(event);
     return done();
 }
@@ -207,6 +240,7 @@ std::optional<std::string> Client::DefaultSinkName()
     } query{this, std::nullopt};
     const auto onInfo = [](pa_context*, const pa_server_info* info, void* data) {
         auto* q = static_cast<Query*>(data);
+        InLoop inLoop;
         if (info && info->default_sink_name)
             q->name = info->default_sink_name;
         q->client->Signal();

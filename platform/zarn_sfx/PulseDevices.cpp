@@ -43,9 +43,12 @@ PulseDevices::PulseDevices(Listener listener)
     // Subscribed before listing, so a sink that comes in between is not missed; one listed
     // and announced both is reported once.
     const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER);
-    if (!client_->Await(pa_context_subscribe(client_->Context(), mask, [](pa_context*, int, void* c) {
-                            static_cast<pulse::Client*>(c)->Signal();
-                        }, client_.get()))) {
+    const auto onSubscribed = [](pa_context*, int, void* c) {
+        const auto* client = static_cast<const pulse::Client*>(c);
+        pulse::Client::InLoop inLoop;
+        client->Signal();
+    };
+    if (!client_->Await(pa_context_subscribe(client_->Context(), mask, onSubscribed, client_.get()))) {
         problem_ = "PulseAudio does not report its devices: " + client_->LastError();
         return;
     }
@@ -68,12 +71,14 @@ void PulseDevices::Report(Change change, const AudioDevice& device) const
 
 void PulseDevices::OnEvent(int type, uint32_t index)
 {
+    pulse::Client::InLoop inLoop;
     const int facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
     const int kind = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
     pa_context* context = client_->Context();
     if (facility == PA_SUBSCRIPTION_EVENT_SINK && kind == PA_SUBSCRIPTION_EVENT_NEW) {
         auto onInfo = [](pa_context*, const pa_sink_info* info, int eol, void* data) {
             auto* self = static_cast<PulseDevices*>(data);
+            pulse::Client::InLoop inLoop;
             if (eol != 0 || !info || self->known_.count(info->index))
                 return;
             const AudioDevice device = ToDevice(*info);
@@ -92,6 +97,7 @@ void PulseDevices::OnEvent(int type, uint32_t index)
     } else if (facility == PA_SUBSCRIPTION_EVENT_SERVER) {
         auto onInfo = [](pa_context*, const pa_server_info* info, void* data) {
             auto* self = static_cast<PulseDevices*>(data);
+            pulse::Client::InLoop inLoop;
             const std::string name = info && info->default_sink_name ? info->default_sink_name : "";
             if (!info || name == self->defaultSink_)
                 return;

@@ -130,6 +130,7 @@ void PulseOutput::Stop()
 void PulseOutput::OnWrite(pa_stream* stream, size_t bytes, void* data)
 {
     auto* self = static_cast<PulseOutput*>(data);
+    pulse::Client::InLoop inLoop;
     pa_usec_t latency = 0;
     int negative = 0;
     if (pa_stream_get_latency(stream, &latency, &negative) == 0)
@@ -154,6 +155,7 @@ void PulseOutput::OnWrite(pa_stream* stream, size_t bytes, void* data)
 void PulseOutput::OnState(pa_stream* stream, void* data)
 {
     auto* self = static_cast<PulseOutput*>(data);
+    pulse::Client::InLoop inLoop;
     const pa_stream_state_t state = pa_stream_get_state(stream);
     // Only a stream that was playing can be lost; one that never became ready is a Start()
     // failure, reported there.
@@ -164,7 +166,9 @@ void PulseOutput::OnState(pa_stream* stream, void* data)
 
 void PulseOutput::OnUnderflow(pa_stream*, void* data)
 {
-    static_cast<PulseOutput*>(data)->underruns_.fetch_add(1, std::memory_order_relaxed);
+    auto* self = static_cast<PulseOutput*>(data);
+    pulse::Client::InLoop inLoop;
+    self->underruns_.fetch_add(1, std::memory_order_relaxed);
 }
 
 } // namespace zarn::audio

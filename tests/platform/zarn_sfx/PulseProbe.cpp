@@ -53,6 +53,7 @@ uint32_t PulseProbe::LoadNullSink(const std::string& name, const std::string& de
     Client::Lock lock(client_);
     const auto onLoaded = [](pa_context*, uint32_t index, void* data) {
         auto* q = static_cast<Query*>(data);
+        Client::InLoop inLoop;
         q->index = index;
         q->client->Signal();
     };
@@ -69,6 +70,7 @@ bool PulseProbe::Unload(uint32_t module)
     } query{&client_};
     const auto onDone = [](pa_context*, int success, void* data) {
         auto* q = static_cast<Query*>(data);
+        Client::InLoop inLoop;
         q->ok = success != 0;
         q->client->Signal();
     };
@@ -86,6 +88,7 @@ bool PulseProbe::SetDefaultSink(const std::string& name)
     } query{&client_};
     const auto onDone = [](pa_context*, int success, void* data) {
         auto* q = static_cast<Query*>(data);
+        Client::InLoop inLoop;
         q->ok = success != 0;
         q->client->Signal();
     };
@@ -108,6 +111,7 @@ int PulseProbe::SinkInputsOn(const std::string& sink)
     } query{&client_, info->index};
     const auto onInput = [](pa_context*, const pa_sink_input_info* input, int eol, void* data) {
         auto* q = static_cast<Query*>(data);
+        Client::InLoop inLoop;
         if (eol == 0 && input && input->sink == q->sink)
             ++q->count;
         if (eol != 0)
@@ -129,7 +133,11 @@ bool PulseProbe::Record(const std::string& source, int rate)
         return false;
     recordRate_ = rate;
     pa_stream_set_read_callback(record_, &PulseProbe::OnRead, this);
-    pa_stream_set_state_callback(record_, [](pa_stream*, void* c) { static_cast<Client*>(c)->Signal(); }, &client_);
+    pa_stream_set_state_callback(record_, [](pa_stream*, void* c) {
+        const auto* client = static_cast<const Client*>(c);
+        Client::InLoop inLoop;
+        client->Signal();
+    }, &client_);
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(5000, &spec)); // a read every 5 ms
@@ -143,6 +151,7 @@ bool PulseProbe::Record(const std::string& source, int rate)
 void PulseProbe::OnRead(pa_stream* stream, size_t, void* data)
 {
     auto* self = static_cast<PulseProbe*>(data);
+    Client::InLoop inLoop;
     const void* bytes = nullptr;
     size_t size = 0;
     while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &bytes, &size) == 0 && size > 0) {

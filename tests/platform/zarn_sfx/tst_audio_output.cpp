@@ -53,19 +53,26 @@ struct Tone
     }
 };
 
-// The frequency of the left channel by its upward zero crossings.
+// The frequency of the left channel from the median period between upward zero crossings
+// (placed between samples by linear interpolation), so a dropout the loaded machine puts in
+// the recording does not move it.
 double Frequency(const std::vector<float>& stereo, size_t firstFrame, size_t frames, int rate)
 {
-    int crossings = 0;
-    size_t first = 0, last = 0;
+    std::vector<double> periods;
+    double previous = -1.0;
     for (size_t i = firstFrame + 1; i < firstFrame + frames; ++i) {
-        if (stereo[2 * (i - 1)] < 0.0f && stereo[2 * i] >= 0.0f) {
-            if (crossings++ == 0)
-                first = i;
-            last = i;
+        const float a = stereo[2 * (i - 1)], b = stereo[2 * i];
+        if (a < 0.0f && b >= 0.0f) {
+            const double crossing = double(i - 1) + double(a) / double(a - b);
+            if (previous >= 0.0)
+                periods.push_back(crossing - previous);
+            previous = crossing;
         }
     }
-    return crossings > 1 ? (crossings - 1) * double(rate) / double(last - first) : 0.0;
+    if (periods.empty())
+        return 0.0;
+    std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
+    return rate / periods[periods.size() / 2];
 }
 
 size_t FirstLoudFrame(const std::vector<float>& stereo, float threshold)
