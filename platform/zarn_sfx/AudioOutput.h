@@ -44,8 +44,9 @@ public:
     virtual void Stop() = 0;
 
     virtual int SampleRate() const = 0;
-    // From rendering a frame to hearing it (the device's buffer plus the stream's latency):
-    // a cue for a frame rendered now is due this much later. Any thread.
+    // From rendering a frame to hearing it (what the device has queued plus its own delay):
+    // a cue for a frame rendered now is due this much later. Any thread; read inside the
+    // render callback it is the delay of the block's first frame.
     virtual double LatencySeconds() const = 0;
     // What the operator calls the device; empty for an output without one.
     virtual std::string DeviceName() const = 0;

@@ -131,10 +131,13 @@ void PulseOutput::OnWrite(pa_stream* stream, size_t bytes, void* data)
 {
     auto* self = static_cast<PulseOutput*>(data);
     pulse::Client::InLoop inLoop;
+    // What is queued ahead of this write, so what the renderer reads in the callback is the
+    // delay of the very block it renders.
     pa_usec_t latency = 0;
     int negative = 0;
+    double ahead = -1.0;
     if (pa_stream_get_latency(stream, &latency, &negative) == 0)
-        self->latencySeconds_.store(negative ? 0.0 : static_cast<double>(latency) / 1e6, std::memory_order_relaxed);
+        ahead = negative ? 0.0 : static_cast<double>(latency) / 1e6;
     while (bytes >= kFrameBytes) {
         size_t size = std::min(bytes, kFrameBytes * kMaxBlockFrames);
         void* buffer = nullptr;
@@ -145,6 +148,10 @@ void PulseOutput::OnWrite(pa_stream* stream, size_t bytes, void* data)
             size = std::min(bytes, kFrameBytes * kMaxBlockFrames);
         }
         const int frames = static_cast<int>(std::min(size, kFrameBytes * kMaxBlockFrames) / kFrameBytes);
+        if (ahead >= 0.0) {
+            self->latencySeconds_.store(ahead, std::memory_order_relaxed);
+            ahead += static_cast<double>(frames) / self->sampleRate_;
+        }
         self->RenderBlock(static_cast<float*>(buffer), frames);
         if (pa_stream_write(stream, buffer, static_cast<size_t>(frames) * kFrameBytes, nullptr, 0, PA_SEEK_RELATIVE) < 0)
             return;
