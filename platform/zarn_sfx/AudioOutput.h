@@ -13,7 +13,8 @@ namespace zarn::audio {
 //
 // Lifetime: set the callbacks, Start(), later Stop() (the destructor stops too). Callbacks
 // must not change while the output runs. Stop() may be called after the device was lost and
-// returns promptly; it must not be called from inside either callback.
+// returns promptly; it must not be called from inside either callback. Start() on a running
+// output does nothing; on one whose device was lost it opens the device again.
 class AudioOutput
 {
 public:
@@ -48,7 +49,7 @@ public:
     // a cue for a frame rendered now is due this much later. Any thread; read inside the
     // render callback it is the delay of the block's first frame.
     virtual double LatencySeconds() const = 0;
-    // What the operator calls the device; empty for an output without one.
+    // What the operator calls the device; empty for an output without one. Caller's thread.
     virtual std::string DeviceName() const = 0;
 
     // Why the last Start() failed. Caller's thread.
@@ -67,6 +68,7 @@ protected:
     // The output's thread: reports the loss once per ResetLost().
     void ReportLost(const std::string& message);
     void ResetLost() { lostReported_.store(false, std::memory_order_relaxed); }
+    bool Lost() const { return lostReported_.load(std::memory_order_acquire); }
 
     std::string problem_;
     std::string notice_;

@@ -32,8 +32,9 @@ bool PulseOutput::Fail(const std::string& problem)
 
 bool PulseOutput::Start()
 {
-    if (client_)
+    if (client_ && !Lost())
         return true;
+    TearDown();
     problem_.clear();
     notice_.clear();
     stopping_.store(false);
