@@ -5,6 +5,73 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Starts a program with stdout and stderr on outFd (or /dev/null). Everything the child
+// needs is prepared before the fork: between fork and exec only async-signal-safe calls.
+pid_t Spawn(const QString& program, const QStringList& args, int outFd)
+{
+    std::vector<std::string> strings{program.toStdString()};
+    for (const QString& arg : args)
+        strings.push_back(arg.toStdString());
+    std::vector<char*> argv;
+    for (std::string& s : strings)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = outFd >= 0 ? outFd : devNull;
+        ::dup2(devNull, 0);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    if (devNull >= 0)
+        ::close(devNull);
+    return pid;
+}
+
+// Waits for a child until the deadline; true with its exit status when it ended.
+bool WaitFor(pid_t pid, int timeoutMs, int* status)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        const pid_t done = ::waitpid(pid, status, WNOHANG);
+        if (done == pid)
+            return true;
+        if (done < 0 || timer.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(5);
+    }
+}
+
+void Kill(pid_t pid)
+{
+    int status = 0;
+    ::kill(pid, SIGTERM);
+    if (!WaitFor(pid, 3000, &status)) {
+        ::kill(pid, SIGKILL);
+        WaitFor(pid, 3000, &status);
+    }
+}
+
+} // namespace
+
 PulseNullSink::PulseNullSink()
 {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
@@ -22,16 +89,20 @@ PulseNullSink::PulseNullSink()
     qputenv("PULSE_RUNTIME_PATH", dir_.path().toUtf8());
     qputenv("PULSE_STATE_PATH", dir_.path().toUtf8());
     qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
+    const QString logPath = dir_.path() + QStringLiteral("/server.log");
+    const int log = ::open(QFile::encodeName(logPath).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     // A server left behind by a crashed test goes away on its own once idle.
-    server_.setProgram(program);
-    server_.setArguments({QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=20"), QStringLiteral("-n"),
-                          QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm=yes"),
-                          QStringLiteral("--load=module-null-sink sink_name=corvane_null"),
-                          QStringLiteral("--load=module-native-protocol-unix socket=") + socket});
-    server_.setProcessChannelMode(QProcess::MergedChannels);
-    server_.start();
-    if (!server_.waitForStarted(5000)) {
-        problem_ = QStringLiteral("pulseaudio did not start: ") + server_.errorString();
+    server_ = Spawn(program,
+                    {QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=20"), QStringLiteral("-n"),
+                     QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm=yes"),
+                     QStringLiteral("--load=module-null-sink sink_name=corvane_null"),
+                     QStringLiteral("--load=module-native-protocol-unix socket=") + socket},
+                    log);
+    const int spawnError = errno;
+    if (log >= 0)
+        ::close(log);
+    if (server_ < 0) {
+        problem_ = QStringLiteral("pulseaudio did not start: ") + QString::fromLocal8Bit(std::strerror(spawnError));
         return;
     }
     QElapsedTimer timer;
@@ -43,32 +114,59 @@ PulseNullSink::PulseNullSink()
             started_ = true;
             return;
         }
-        if (server_.state() == QProcess::NotRunning)
+        int status = 0;
+        if (::waitpid(server_, &status, WNOHANG) == server_) {
+            server_ = -1;
             break;
+        }
         QThread::msleep(100);
     }
-    problem_ = QStringLiteral("pulseaudio did not answer: ") + QString::fromUtf8(server_.readAll()).left(400);
+    QFile logFile(logPath);
+    logFile.open(QIODevice::ReadOnly);
+    problem_ = QStringLiteral("pulseaudio did not answer: ") + QString::fromUtf8(logFile.readAll()).left(400);
 }
 
 PulseNullSink::~PulseNullSink()
 {
-    if (server_.state() != QProcess::NotRunning) {
-        server_.terminate();
-        if (!server_.waitForFinished(3000)) {
-            server_.kill();
-            server_.waitForFinished(3000);
-        }
-    }
+    if (server_ > 0)
+        Kill(server_);
 }
 
 QString PulseNullSink::Pactl(const QStringList& args, bool* ok) const
 {
-    QProcess pactl;
-    pactl.start(QStringLiteral("pactl"), args);
-    const bool finished = pactl.waitForFinished(3000);
     if (ok)
-        *ok = finished && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
-    return QString::fromUtf8(pactl.readAllStandardOutput());
+        *ok = false;
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0)
+        return {};
+    const pid_t pid = Spawn(QStandardPaths::findExecutable(QStringLiteral("pactl")), args, pipe[1]);
+    ::close(pipe[1]);
+    QByteArray out;
+    QElapsedTimer timer;
+    timer.start();
+    if (pid > 0) {
+        // Read until the child closes its end or the deadline passes.
+        pollfd fd{pipe[0], POLLIN, 0};
+        while (timer.elapsed() < 3000 && ::poll(&fd, 1, 50) >= 0) {
+            if (!(fd.revents & (POLLIN | POLLHUP)))
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(pipe[0], buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            out.append(buffer, n);
+        }
+    }
+    ::close(pipe[0]);
+    if (pid <= 0)
+        return {};
+    int status = 0;
+    const bool finished = WaitFor(pid, static_cast<int>(std::max<qint64>(0, 3000 - timer.elapsed())), &status);
+    if (!finished)
+        Kill(pid);
+    if (ok)
+        *ok = finished && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return QString::fromUtf8(out);
 }
 
 QString PulseNullSink::SinkInputs() const
