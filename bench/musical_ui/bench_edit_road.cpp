@@ -555,6 +555,110 @@ void BM_ValueCreate(benchmark::State& state, const ValueTool& tool)
         delete opened.data();
         p.UndoAll();
         if (!Expect(state, made, "the tool's OK made no event"))
+// ---- the range tools: cut, skip, vamp, repeat ----
+
+// Each on the demo song that holds one (the page goes back to song 1 afterwards):
+// - "<kind> create": the window's create request (what OK sends) for a new event;
+// - "<kind> change": the window's change request on the demo's event, moved (and for a vamp or
+//   repeat given a new count), up to the refresh its valuesUpdated brings;
+// - "<kind> open": a warm tool made and opened for a new event, from the construction to the
+//   visible window, as the edit bar's button has it.
+struct RangeBenchKind
+{
+    char kind;
+    const char* name;
+    const char* song;
+    const char* demoId;
+    std::uint32_t newStart, newEnd;   // the created event
+    std::uint32_t moveStart, moveEnd; // where the change puts the demo's event
+    int count;                        // the changed count; -1 for kinds without one
+    const char* createSignal;
+    const char* changeSignal;
+};
+
+const RangeBenchKind kRangeBenchKinds[] = {
+    {'B', "cut", "2", "B9.1", 4320, 7200, 10080, 12960, -1, "createCutRequest", "changeCutRequest"},
+    {'M', "skip", "3", "M3.1", 6480, 9360, 5040, 7920, -1, "createSkipRequest", "changeSkipRequest"},
+    {'@', "vamp", "1", "V3.1", 9600, 11520, 5760, 9600, 5, "createVampRequest", "changeVampRequest"},
+    {'A', "repeat", "2", "A1.1", 5760, 8640, 1440, 4320, 4, "createRepeatRequest", "changeRepeatRequest"},
+};
+
+// The request as the window sends it on OK, with the pickers on the ticks' bars and beats.
+bool SendRangeRequest(Page& p, QObject* window, const RangeBenchKind& k, const char* signal, std::uint32_t start,
+                      std::uint32_t end, int count)
+{
+    const TL::BarsBeats in = p.f.engine->GetBarBeatByTick(start);
+    const TL::BarsBeats out = p.f.engine->GetBarBeatByTick(end);
+    const QString inBar = QString::fromStdString(in.bar_number());
+    const QString outBar = QString::fromStdString(out.bar_number());
+    if (k.count >= 0) {
+        return QMetaObject::invokeMethod(window, signal, Q_ARG(QString, inBar), Q_ARG(int, in.beat()),
+                                         Q_ARG(QString, outBar), Q_ARG(int, out.beat()), Q_ARG(int, count));
+    }
+    return QMetaObject::invokeMethod(window, signal, Q_ARG(QVariant, QVariant(inBar)),
+                                     Q_ARG(QVariant, QVariant(QString::number(in.beat()))),
+                                     Q_ARG(QVariant, QVariant(outBar)),
+                                     Q_ARG(QVariant, QVariant(QString::number(out.beat()))));
+}
+
+// The event list's event of the kind with that range; null when there is none.
+const cmn::ZarnEvent* RangeEvent(const Page& p, char kind, std::uint32_t start, std::uint32_t end)
+{
+    for (const auto& event : p.f.editModel->panelEvents) {
+        if (event->code() == kind && event->start() == start && event->end() == end)
+            return event.get();
+    }
+    return nullptr;
+}
+
+cmn::ZarnEvent* RangeDemoEvent(const Page& p, const RangeBenchKind& k)
+{
+    for (const auto& event : p.f.editModel->panelEvents) {
+        if (event->code() == k.kind && event->EventId() == k.demoId)
+            return event.get();
+    }
+    return nullptr;
+}
+
+// The page on the kind's song for the figure, and back on song 1 after it.
+class OnRangeSong
+{
+public:
+    OnRangeSong(Page& p, const RangeBenchKind& k)
+        : p_(p)
+    {
+        p_.f.LoadSong(k.song);
+        Page::Settle();
+    }
+    ~OnRangeSong()
+    {
+        p_.f.LoadSong("1");
+        Page::Settle();
+    }
+
+private:
+    Page& p_;
+};
+
+void BM_RangeCreate(benchmark::State& state, const RangeBenchKind& k)
+{
+    Page& p = ThePage();
+    OnRangeSong song(p, k);
+    for (auto _ : state) {
+        QPointer<zarn::qt::EditToolController> tool = p.f.OpenCreateTool(k.kind, int(k.newStart), int(k.newEnd));
+        Page::Settle();
+        if (!Expect(state, tool && tool->GetQmlObject(), "the tool did not open"))
+            break;
+        QObject* window = tool->GetQmlObject();
+        bool sent = false;
+        if (!p.Timed(state, [&] {
+                sent = SendRangeRequest(p, window, k, k.createSignal, k.newStart, k.newEnd, k.count);
+            }))
+            break;
+        const bool made = sent && RangeEvent(p, k.kind, k.newStart, k.newEnd) && p.canUndo;
+        delete tool.data();
+        p.UndoAll();
+        if (!Expect(state, made, "the create request made no event"))
             break;
     }
     Finish(state, p);
@@ -585,6 +689,31 @@ void BM_ValueChange(benchmark::State& state, const ValueTool& tool)
         delete opened.data();
         p.UndoAll();
         if (!Expect(state, changed, "the tool's OK did not move the end and set the value"))
+
+void BM_RangeChange(benchmark::State& state, const RangeBenchKind& k)
+{
+    Page& p = ThePage();
+    OnRangeSong song(p, k);
+    for (auto _ : state) {
+        cmn::ZarnEvent* demo = RangeDemoEvent(p, k);
+        if (!Expect(state, demo, "the demo song has no such event"))
+            break;
+        QPointer<zarn::qt::EditToolController> tool = p.f.OpenEditTool(demo);
+        Page::Settle();
+        if (!Expect(state, tool && tool->GetQmlObject(), "the tool did not open on the demo's event"))
+            break;
+        QObject* window = tool->GetQmlObject();
+        bool sent = false;
+        if (!p.Timed(state, [&] {
+                sent = SendRangeRequest(p, window, k, k.changeSignal, k.moveStart, k.moveEnd, k.count);
+            }))
+            break;
+        const cmn::ZarnEvent* moved = RangeEvent(p, k.kind, k.moveStart, k.moveEnd);
+        const bool changed = sent && moved && moved->EventId() == k.demoId
+            && (k.count < 0 || moved->int_value() == k.count);
+        delete tool.data();
+        p.UndoAll();
+        if (!Expect(state, changed, "the change request did not move the demo's event"))
             break;
     }
     Finish(state, p);
@@ -660,6 +789,41 @@ void BM_ClickValuesRefill(benchmark::State& state)
     Page::Settle();
 }
 BENCHMARK(BM_ClickValuesRefill)->Name("click values refill")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_RangeOpen(benchmark::State& state, const RangeBenchKind& k)
+{
+    Page& p = ThePage();
+    OnRangeSong song(p, k);
+    // Warm: the window's component is compiled and cached by the first one.
+    delete p.f.OpenCreateTool(k.kind, int(k.newStart), int(k.newEnd));
+    Page::Settle();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        QPointer<zarn::qt::EditToolController> tool = p.f.OpenCreateTool(k.kind, int(k.newStart), int(k.newEnd));
+        const bool visible = tool && tool->GetQmlObject() && tool->GetQmlObject()->property("visible").toBool();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        delete tool.data();
+        Page::Settle();
+        if (!Expect(state, visible, "the tool's window did not show"))
+            break;
+    }
+}
+
+const bool kRangeBenchmarksRegistered = [] {
+    for (const RangeBenchKind& k : kRangeBenchKinds) {
+        const std::string name = k.name;
+        benchmark::RegisterBenchmark((name + " create").c_str(), BM_RangeCreate, k)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((name + " change").c_str(), BM_RangeChange, k)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((name + " open").c_str(), BM_RangeOpen, k)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
 
 } // namespace
 

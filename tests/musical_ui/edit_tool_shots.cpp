@@ -234,6 +234,74 @@ bool ShootValueTools(TimelineFixture& f, const QString& folder)
     return ok;
 }
 
+// The range tools: each creating on its demo song (a new vamp reads "∞") and editing the
+// demo's event of its kind. What the picture cannot show is printed: the title, the positions,
+// the count and the event id, with whether its line shows.
+bool ShootRangeTools(TimelineFixture& f, const QString& folder)
+{
+    struct RangeShot
+    {
+        char kind;
+        const char* name;
+        const char* song;
+        std::uint32_t start;
+        std::uint32_t end;
+    };
+    const RangeShot shots[] = {
+        {'B', "cut", "2", 4320, 7200},
+        {'M', "skip", "3", 6480, 9360},
+        {'@', "vamp", "1", 9600, 11520},
+        {'A', "repeat", "2", 5760, 8640},
+    };
+    const auto describe = [](QQuickWindow* window) {
+        const QObject* panel = window->findChild<QObject*>(QStringLiteral("barAndBeatPanel"));
+        const QObject* idLine = window->findChild<QObject*>(QStringLiteral("eventIdLabel"));
+        const auto text = [panel](const char* name) {
+            return panel ? panel->property(name).toString().toStdString() : std::string("?");
+        };
+        std::cout << "  \"" << window->title().toStdString() << "\": in " << text("inBar") << "." << text("inBeat")
+                  << ", out " << text("outBar") << "." << text("outBeat");
+        if (window->property("value").isValid())
+            std::cout << ", count \"" << window->property("value").toString().toStdString() << "\"";
+        std::cout << ", event id " << window->property("eventId").toString().toStdString()
+                  << (idLine && idLine->property("visible").toBool() ? " (shown)" : " (hidden)") << "\n";
+    };
+    bool ok = true;
+    for (const RangeShot& shot : shots) {
+        f.LoadSong(shot.song);
+        const QString name = QString::fromLatin1(shot.name);
+
+        QPointer<zarn::qt::EditToolController> create =
+            f.OpenCreateTool(shot.kind, static_cast<int>(shot.start), static_cast<int>(shot.end));
+        QQuickWindow* createWindow = WindowOf(create);
+        if (!createWindow) {
+            std::cerr << "the " << shot.name << " tool did not open\n";
+            return false;
+        }
+        ok &= Shoot(createWindow, folder, name + QStringLiteral("-tool-create.png"));
+        describe(createWindow);
+        createWindow->close();
+        TimelineFixture::FlushDeletes();
+
+        cmn::ZarnEvent* event = nullptr;
+        for (const auto& panelEvent : f.editModel->panelEvents) {
+            if (panelEvent->code() == shot.kind)
+                event = panelEvent.get();
+        }
+        QPointer<zarn::qt::EditToolController> edit = f.OpenEditTool(event);
+        QQuickWindow* editWindow = WindowOf(edit);
+        if (!editWindow) {
+            std::cerr << "the " << shot.name << " tool did not open on the demo's event\n";
+            return false;
+        }
+        ok &= Shoot(editWindow, folder, name + QStringLiteral("-tool-edit.png"));
+        describe(editWindow);
+        editWindow->close();
+        TimelineFixture::FlushDeletes();
+    }
+    return ok;
+}
+
 int Run(const QString& folder)
 {
     TimelineFixture f;
@@ -283,6 +351,7 @@ int Run(const QString& folder)
     editWindow->close();
     TimelineFixture::FlushDeletes();
     ok &= ShootValueTools(f, folder);
+    ok &= ShootRangeTools(f, folder);
     return ok ? 0 : 1;
 }
 

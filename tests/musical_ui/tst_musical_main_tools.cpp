@@ -331,8 +331,7 @@ void TestMusicalMainTools::editButtonOpensTheKindsTool_data()
     QTest::newRow("sound effect") << QStringLiteral("Q") << char(0);
     QTest::newRow("ambient sound effect") << QStringLiteral("R") << char(0);
     QTest::newRow("marker") << QStringLiteral("marker") << codes::Marker;
-    // No vamp tool yet: the kind has no row.
-    QTest::newRow("vamp") << QStringLiteral("vamp") << char(0);
+    QTest::newRow("vamp") << QStringLiteral("vamp") << codes::Vamp;
 }
 
 void TestMusicalMainTools::editButtonOpensTheKindsTool()
