@@ -197,3 +197,8 @@ void TimelineFixture::DestroyController()
     controller.reset();
     FlushDeletes();
 }
+
+void TimelineFixture::DeleteTools()
+{
+    tools.DeleteAll();
+}
