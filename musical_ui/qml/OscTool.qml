@@ -120,12 +120,14 @@ EditTool {
             horizontalAlignment: TextInput.AlignHCenter
         }
 
-        Column {
+        // A layout, not a positioner: the window takes its height from the column's implicit
+        // height when it completes, before a positioner would have laid out its children.
+        ColumnLayout {
             Layout.fillWidth: true
             spacing: 5
 
             Text {
-                anchors.horizontalCenter: parent.horizontalCenter
+                Layout.alignment: Qt.AlignHCenter
                 text: qsTr("Example Commands")
                 color: theme.default_text_color
                 font: theme.default_font
@@ -133,7 +135,7 @@ EditTool {
 
             TextEdit {
                 objectName: "exampleCommands"
-                width: parent.width
+                Layout.fillWidth: true
                 readOnly: true
                 selectByMouse: false
                 horizontalAlignment: TextEdit.AlignHCenter
