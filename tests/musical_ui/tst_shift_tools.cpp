@@ -358,6 +358,18 @@ private slots:
         QCOMPARE(idLine->property("value").toString(), id);
         if (kind == codes::Caesura)
             QVERIFY(!Child(window, "pauseColumn")->property("visible").toBool());
+        // The size is fixed when the window completes, before its first frame lays it out: OK
+        // and Cancel must still lie inside it then.
+        QTRY_VERIFY(window->isExposed());
+        QSignalSpy framed(window, &QQuickWindow::frameSwapped);
+        window->update();
+        QTRY_VERIFY(!framed.isEmpty());
+        auto* buttons = qobject_cast<QQuickItem*>(Child(window, "buttonRow"));
+        const qreal buttonsEnd = buttons->mapToScene(QPointF(0, buttons->height())).y();
+        QVERIFY2(buttons->height() > 0 && buttonsEnd <= window->height(),
+                 qPrintable(QStringLiteral("OK and Cancel end at %1 in a window %2 high")
+                                .arg(buttonsEnd)
+                                .arg(window->height())));
 
         if (!std::isnan(shift))
             window->setProperty("inShift", shift);
