@@ -279,8 +279,10 @@ void EditToolController::SetInShiftMin(unsigned minStartTick)
     std::int32_t shiftMin = 0;
     if (barListModel_) {
         const qsizetype row = barListModel_->bars.indexOf(barListModel_->frontBar);
+        // An earliest tick before the front beat leaves the whole beat open: 0, not negative.
         if (!barListModel_->frontBar.isEmpty() && row >= 0 && row < barListModel_->barBeats.size()
-            && barListModel_->barBeats.at(row).contains(static_cast<uint>(barListModel_->frontBeat))) {
+            && barListModel_->barBeats.at(row).contains(static_cast<uint>(barListModel_->frontBeat))
+            && minStartTick > barListModel_->frontTick) {
             shiftMin = static_cast<std::int32_t>(static_cast<std::uint32_t>(minStartTick) - barListModel_->frontTick);
         }
     }

@@ -1,10 +1,12 @@
 #include "EventToolSet.h"
 
+#include "CaesuraToolController.h"
 #include "Interface.h"
 #include "MarkerToolController.h"
 #include "ClickToolController.h"
 #include "TempoToolController.h"
 #include "TransposeToolController.h"
+#include "OscToolController.h"
 #include "zarn_core/ZarnEventCode.h"
 
 // The range tools.
@@ -90,6 +92,21 @@ std::vector<EventToolKind> EventToolKinds()
                                        player.GetBarBeatByTick(ToolTick(endTick)));
         },
         [](RepeatToolController& tool, Interface&, cmn::ZarnEvent* event) { tool.onRepeatEdit(event); }));
+    // The two tools with a shift after the beat also learn the earliest tick an event may take.
+    kinds.push_back(MakeEventToolKind<CaesuraToolController>(
+        codes::Caesura, &CaesuraToolController::caesuraToolClosing,
+        [](CaesuraToolController& tool, Interface& player, int startTick, int) {
+            tool.onCaesuraButtonClicked(player.GetBarBeatByTick(ToolTick(startTick)), player.GetMinStartTickIndex());
+        },
+        [](CaesuraToolController& tool, Interface&, cmn::ZarnEvent* event) { tool.onCaesuraEdit(event); }, true));
+    kinds.push_back(MakeEventToolKind<OscToolController>(
+        codes::Osc, &OscToolController::toolClosing,
+        [](OscToolController& tool, Interface& player, int startTick, int) {
+            tool.onToolButtonClicked(player.GetBarBeatByTick(ToolTick(startTick)), player.GetMinStartTickIndex());
+        },
+        [](OscToolController& tool, Interface& player, cmn::ZarnEvent* event) {
+            tool.onToolEdit(event, player.GetMinStartTickIndex());
+        }));
     return kinds;
 }
 

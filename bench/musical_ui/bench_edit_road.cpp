@@ -20,6 +20,8 @@
 // loop) runs untimed, so every step starts on the demo's log with an empty history.
 #include "QuickBenchmarkMain.h"
 #include "BarsBeatsViewController.h"
+#include "CaesuraToolController.h"
+#include "ClickToolController.h"
 #include "EditController.h"
 #include "EditModel.h"
 #include "EventListController.h"
@@ -27,15 +29,17 @@
 #include "MarkerListController.h"
 #include "MarkerListModel.h"
 #include "MarkerToolController.h"
+#include "OscToolController.h"
 #include "ShowManager.h"
+#include "TempoToolController.h"
 #include "TimelineController.h"
 #include "TimelineEditController.h"
 #include "TimelineFixture.h"
+#include "TransposeToolController.h"
+#include "zarn_core/Caesura.h"
 #include "zarn_core/Editor.h"
 #include "zarn_core/Marker.h"
-#include "ClickToolController.h"
-#include "TempoToolController.h"
-#include "TransposeToolController.h"
+#include "zarn_core/Osc.h"
 #include "zarn_core/SongLog.h"
 #include "zarn_core/ZarnEventCode.h"
 
@@ -824,6 +828,128 @@ const bool kRangeBenchmarksRegistered = [] {
     }
     return true;
 }();
+
+// ---- the caesura and OSC cue tools ----
+// Create: the tool's OK on a new event at bar 2, beat 3 with a shift of 40 ticks. Change: the
+// tool's OK on the demo's caesura N6.4 or cue S5.1, moved to bar 5, beat 2 and 40 ticks (the
+// cue also gets a new command), up to the refresh its valuesUpdated brings. Open: a warm
+// tool's construction to its visible window, the open steps of the main window included.
+
+constexpr std::uint32_t kShiftedTick = kNewTick + 40;
+constexpr std::uint32_t kMovedTick = 4 * kBar + kBeat + 40;
+
+cmn::ZarnEvent* PanelEvent(Page& p, const std::string& id)
+{
+    for (const auto& event : p.f.editModel->panelEvents) {
+        if (event->EventId() == id)
+            return event.get();
+    }
+    return nullptr;
+}
+
+// The log's event of the kind at that tick with that id.
+bool Logged(Page& p, char kind, std::uint32_t tick, const std::string& id)
+{
+    const CL::SongLog& log = *p.Editor().GetSongLog("1");
+    if (kind == codes::Caesura) {
+        for (const CL::Caesura& c : log.GetDisplayCaesurasRef()) {
+            if (c.start() == tick && c.EventId() == id)
+                return true;
+        }
+        return false;
+    }
+    for (const CL::Osc& o : log.GetOscs()) {
+        if (o.start() == tick && o.EventId() == id)
+            return true;
+    }
+    return false;
+}
+
+void ShiftToolCreate(benchmark::State& state, char kind)
+{
+    Page& p = ThePage();
+    const std::string id = std::string(1, kind) + "2.3";
+    for (auto _ : state) {
+        QPointer<zarn::qt::EditToolController> tool = p.f.OpenCreateTool(kind, int(kNewTick), int(kNewTick));
+        Page::Settle();
+        auto ok = [&] {
+            if (kind == codes::Caesura)
+                static_cast<zarn::qt::CaesuraToolController*>(tool.data())
+                    ->onCaesuraCreationRequest(QStringLiteral("2"), 3, 40.0);
+            else
+                static_cast<zarn::qt::OscToolController*>(tool.data())
+                    ->onToolCreationRequest(QStringLiteral("2"), 3, QStringLiteral("/bench"),
+                                            QStringLiteral("NETWORK0"), 40.0);
+        };
+        if (!p.Timed(state, ok))
+            break;
+        const bool made = Logged(p, kind, kShiftedTick, id) && p.canUndo;
+        delete tool.data();
+        p.UndoAll();
+        if (!Expect(state, made, "the tool's OK made no event 40 ticks after bar 2, beat 3"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK_CAPTURE(ShiftToolCreate, caesura, codes::Caesura)->Name("caesura create")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ShiftToolCreate, osc, codes::Osc)->Name("osc create")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void ShiftToolChange(benchmark::State& state, char kind, const char* id)
+{
+    Page& p = ThePage();
+    for (auto _ : state) {
+        cmn::ZarnEvent* event = PanelEvent(p, id);
+        if (!Expect(state, event, "the demo's event is not on the panel"))
+            break;
+        QPointer<zarn::qt::EditToolController> tool = p.f.OpenEditTool(event);
+        Page::Settle();
+        auto ok = [&] {
+            if (kind == codes::Caesura)
+                static_cast<zarn::qt::CaesuraToolController*>(tool.data())
+                    ->onCaesuraChangeRequest(QStringLiteral("5"), 2, 40.0);
+            else
+                static_cast<zarn::qt::OscToolController*>(tool.data())
+                    ->onToolChangeRequest(QStringLiteral("5"), 2, QStringLiteral("/bench"),
+                                          QStringLiteral("NETWORK0"), 40.0);
+        };
+        if (!p.Timed(state, ok))
+            break;
+        const bool changed = Logged(p, kind, kMovedTick, id);
+        delete tool.data();
+        p.UndoAll();
+        if (!Expect(state, changed, "the tool's OK did not move the demo's event"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK_CAPTURE(ShiftToolChange, caesura, codes::Caesura, "N6.4")->Name("caesura change")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ShiftToolChange, osc, codes::Osc, "S5.1")->Name("osc change")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void ShiftToolOpen(benchmark::State& state, char kind)
+{
+    Page& p = ThePage();
+    // Warm: the window's document compiled and cached by one untimed open.
+    delete p.f.OpenCreateTool(kind, int(kNewTick), int(kNewTick));
+    Page::Settle();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        zarn::qt::EditToolController* tool = p.f.OpenCreateTool(kind, int(kNewTick), int(kNewTick));
+        const bool shown = tool && tool->GetQmlObject() && tool->GetQmlObject()->property("visible").toBool();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        delete tool;
+        Page::Settle();
+        if (!Expect(state, shown, "the tool's window did not show"))
+            break;
+    }
+}
+BENCHMARK_CAPTURE(ShiftToolOpen, caesura, codes::Caesura)->Name("caesura open")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ShiftToolOpen, osc, codes::Osc)->Name("osc open")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -200,3 +200,8 @@ void TimelineFixture::DestroyController()
     controller.reset();
     FlushDeletes();
 }
+
+void TimelineFixture::DeleteTools()
+{
+    tools.DeleteAll();
+}

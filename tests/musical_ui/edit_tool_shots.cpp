@@ -302,6 +302,67 @@ bool ShootRangeTools(TimelineFixture& f, const QString& folder)
     return ok;
 }
 
+// The caesura and OSC cue tools: creating at bar 2, beat 3 of song 1 with the shift slider
+// moved (and a command typed), and editing the demo's caesura N6.4 and cue S5.1. Each window
+// is closed without OK, so the log stays the demo's.
+void DescribeShift(QQuickWindow* window)
+{
+    Describe(window);
+    std::cout << "  shift " << window->property("inShift").toDouble() << " from "
+              << window->property("inShiftMin").toInt() << " to " << window->property("inShiftMax").toInt()
+              << (window->property("inShiftEnabled").toBool() ? "" : " (off)") << "\n";
+}
+
+cmn::ZarnEvent* PanelEvent(const TimelineFixture& f, const std::string& id)
+{
+    for (const auto& event : f.editModel->panelEvents) {
+        if (event->EventId() == id)
+            return event.get();
+    }
+    return nullptr;
+}
+
+bool ShootShiftTools(TimelineFixture& f, const QString& folder)
+{
+    bool ok = true;
+    struct Shot
+    {
+        char kind;
+        const char* name;
+        const char* editId;
+    };
+    for (const Shot& shot : {Shot{'N', "caesura", "N6.4"}, Shot{'S', "osc", "S5.1"}}) {
+        QPointer<zarn::qt::EditToolController> create =
+            f.OpenCreateTool(shot.kind, int(kBar + 2 * kBeat), int(kBar + 2 * kBeat));
+        QQuickWindow* window = WindowOf(create);
+        if (!window) {
+            std::cerr << "the " << shot.name << " tool did not open\n";
+            return false;
+        }
+        window->setProperty("inShift", 120);
+        if (shot.kind == 'S' && !Type(window, QStringLiteral("/zarn/fadeto -12 4"))) {
+            std::cerr << "the OSC command could not be typed\n";
+            return false;
+        }
+        ok &= Shoot(window, folder, QStringLiteral("%1-tool-create.png").arg(QLatin1String(shot.name)));
+        DescribeShift(window);
+        window->close();
+        TimelineFixture::FlushDeletes();
+
+        QPointer<zarn::qt::EditToolController> edit = f.OpenEditTool(PanelEvent(f, shot.editId));
+        window = WindowOf(edit);
+        if (!window) {
+            std::cerr << "the " << shot.name << " tool did not open on " << shot.editId << "\n";
+            return false;
+        }
+        ok &= Shoot(window, folder, QStringLiteral("%1-tool-edit.png").arg(QLatin1String(shot.name)));
+        DescribeShift(window);
+        window->close();
+        TimelineFixture::FlushDeletes();
+    }
+    return ok;
+}
+
 int Run(const QString& folder)
 {
     TimelineFixture f;
@@ -352,6 +413,7 @@ int Run(const QString& folder)
     TimelineFixture::FlushDeletes();
     ok &= ShootValueTools(f, folder);
     ok &= ShootRangeTools(f, folder);
+    ok &= ShootShiftTools(f, folder);
     return ok ? 0 : 1;
 }
 
