@@ -200,8 +200,3 @@ void TimelineFixture::DestroyController()
     controller.reset();
     FlushDeletes();
 }
-
-void TimelineFixture::DeleteTools()
-{
-    tools.DeleteAll();
-}

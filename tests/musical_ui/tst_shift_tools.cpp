@@ -421,7 +421,7 @@ private slots:
         } else {
             window->close();
         }
-        QVERIFY(!p.f->Tool(kind));
+        QTRY_VERIFY(!p.f->Tool(kind));
         QTRY_VERIFY(p.tool.isNull());
         QCOMPARE(p.Events(kind).size(), before + (way == QLatin1String("Return") ? 1 : 0));
     }
