@@ -2,6 +2,8 @@
 //   taskset -c 0,1 bench_sfx_dsp --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 // - four stereo stems, each through its own Stretcher, mixed (tempo 0.8; bypassed at tempo
 //   1; transposed +2), and the worst 512-frame block;
+// - the block in which four stems start stretching unprimed, and the worst block when the
+//   same change is scheduled ahead (primed early, a piece at a time);
 // - the click alone (4/4 at 120 with an eighth-note click range).
 // Stems are synthetic music (a few harmonic voices with vibrato, noise bursts as hits),
 // precomputed, so the figures are the pieces' own.
@@ -112,6 +114,77 @@ void Stems(benchmark::State& state, double tempo, double semitones)
     state.counters["worst_block_ms"] = worst * 1e3;
 }
 
+// The block in which four bypassed stems start stretching at once, set as it comes (no
+// pre-roll): priming and the first output cost there. Scheduled changes prime up to 100 ms
+// ahead instead, one stem's priming per block at most when they fall in different blocks.
+void Enter(benchmark::State& state, double tempo, double semitones)
+{
+    std::vector<std::vector<float>> stems;
+    for (int i = 0; i < kStems; ++i)
+        stems.push_back(MakeStem(i));
+    std::vector<float> block(kBlock * 2);
+    double worst = 0.0, total = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::unique_ptr<Stretcher>> stretchers;
+        std::vector<StemSource> sources;
+        for (int i = 0; i < kStems; ++i) {
+            stretchers.push_back(std::make_unique<Stretcher>(kRate));
+            sources.push_back({&stems[static_cast<size_t>(i)]});
+            for (int b = 0; b < 20; ++b)
+                stretchers.back()->Process(block.data(), kBlock, sources.back());
+        }
+        state.ResumeTiming();
+        const double start = ThreadCpuSeconds();
+        for (int i = 0; i < kStems; ++i) {
+            stretchers[static_cast<size_t>(i)]->SetTempo(tempo);
+            stretchers[static_cast<size_t>(i)]->SetPitch(semitones);
+            stretchers[static_cast<size_t>(i)]->Process(block.data(), kBlock, sources[static_cast<size_t>(i)]);
+        }
+        const double spent = ThreadCpuSeconds() - start;
+        worst = std::max(worst, spent);
+        total += spent;
+    }
+    state.counters["block_ms"] = total / static_cast<double>(state.iterations()) * 1e3;
+    state.counters["worst_block_ms"] = worst * 1e3;
+}
+
+// The same change scheduled 0.5 s ahead: the worst block from the schedule to well past the
+// change.
+void EnterScheduled(benchmark::State& state, double tempo, double semitones)
+{
+    std::vector<std::vector<float>> stems;
+    for (int i = 0; i < kStems; ++i)
+        stems.push_back(MakeStem(i));
+    std::vector<float> block(kBlock * 2);
+    double worst = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::unique_ptr<Stretcher>> stretchers;
+        std::vector<StemSource> sources;
+        for (int i = 0; i < kStems; ++i) {
+            stretchers.push_back(std::make_unique<Stretcher>(kRate));
+            sources.push_back({&stems[static_cast<size_t>(i)]});
+            for (int b = 0; b < 20; ++b)
+                stretchers.back()->Process(block.data(), kBlock, sources.back());
+            stretchers.back()->ScheduleChange(20 * kBlock + kRate / 2, tempo, semitones);
+        }
+        state.ResumeTiming();
+        for (int b = 0; b < kRate / kBlock; ++b) {
+            const double start = ThreadCpuSeconds();
+            for (int i = 0; i < kStems; ++i)
+                stretchers[static_cast<size_t>(i)]->Process(block.data(), kBlock, sources[static_cast<size_t>(i)]);
+            worst = std::max(worst, ThreadCpuSeconds() - start);
+        }
+    }
+    state.counters["worst_block_ms"] = worst * 1e3;
+}
+
+void BM_EnterTempo08(benchmark::State& state) { Enter(state, 0.8, 0.0); }
+void BM_EnterScheduledTempo08(benchmark::State& state) { EnterScheduled(state, 0.8, 0.0); }
+void BM_EnterScheduledPitchUp2(benchmark::State& state) { EnterScheduled(state, 1.0, 2.0); }
+void BM_EnterPitchUp2(benchmark::State& state) { Enter(state, 1.0, 2.0); }
+
 void BM_StemsTempo08(benchmark::State& state) { Stems(state, 0.8, 0.0); }
 void BM_StemsBypassed(benchmark::State& state) { Stems(state, 1.0, 0.0); }
 void BM_StemsPitchUp2(benchmark::State& state) { Stems(state, 1.0, 2.0); }
@@ -146,6 +219,10 @@ void BM_Click(benchmark::State& state)
 BENCHMARK(BM_StemsTempo08)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_StemsBypassed)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_StemsPitchUp2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_EnterTempo08)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_EnterPitchUp2)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_EnterScheduledTempo08)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_EnterScheduledPitchUp2)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_Click)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
 BENCHMARK_MAIN();

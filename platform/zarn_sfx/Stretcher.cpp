@@ -262,28 +262,30 @@ void Stretcher::ApplyDueOutputChanges(FrameSource& source)
     }
 }
 
-// A change into stretching that is close ahead gets its stretcher primed and its start delay
-// worked off now, while the raw path still plays.
+// A change into stretching that is close ahead gets its stretcher primed, and its start delay
+// worked off a piece of input at a time, while the raw path still plays: the cost of the
+// stretcher's first chunks is spread over the blocks before the change.
 void Stretcher::MaybePreRoll(FrameSource& source)
 {
-    if (stretched_ || running_ || outIdx_ >= changeCount_)
+    if (stretched_ || outIdx_ >= changeCount_)
         return;
+    if (running_) {
+        const int available = engine_->available();
+        if (available > 0 && drop_ > 0) {
+            const int n = static_cast<int>(std::min<int64_t>({available, drop_, kChunk}));
+            float* channels[kChannels] = {outLeft_.data(), outRight_.data()};
+            engine_->retrieve(channels, static_cast<size_t>(n));
+            drop_ -= n;
+        } else if (available <= 0) {
+            Feed(source);
+        }
+        return;
+    }
     const int last = LastAtSameFrame(outIdx_);
     const Change& c = changes_[last];
     if (c.setting.Identity() || c.frame - rawPos_ > preRollFrames_)
         return;
     Prime(c.frame, c.setting, last + 1, source);
-    while (drop_ > 0 || engine_->available() <= 0) {
-        const int available = engine_->available();
-        if (available > 0) {
-            const int n = static_cast<int>(std::min<int64_t>({available, drop_, kChunk}));
-            float* channels[kChannels] = {outLeft_.data(), outRight_.data()};
-            engine_->retrieve(channels, static_cast<size_t>(n));
-            drop_ -= n;
-        } else {
-            Feed(source);
-        }
-    }
 }
 
 // Frames until the next output change or the end of a crossfade, at most `want`.
