@@ -332,6 +332,8 @@ bool ShootShiftTools(TimelineFixture& f, const QString& folder)
         const char* editId;
     };
     for (const Shot& shot : {Shot{'N', "caesura", "N6.4"}, Shot{'S', "osc", "S5.1"}}) {
+        // The shots before may have left another song loaded.
+        f.LoadSong("1");
         QPointer<zarn::qt::EditToolController> create =
             f.OpenCreateTool(shot.kind, int(kBar + 2 * kBeat), int(kBar + 2 * kBeat));
         QQuickWindow* window = WindowOf(create);
