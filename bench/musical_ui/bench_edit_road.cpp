@@ -43,21 +43,19 @@
 #include "zarn_core/SongLog.h"
 #include "zarn_core/ZarnEventCode.h"
 
-#include <QJSValue>
-#include <QWindow>
-
-#include <algorithm>
-#include <functional>
-
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QJSValue>
 #include <QPointer>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -559,6 +557,113 @@ void BM_ValueCreate(benchmark::State& state, const ValueTool& tool)
         delete opened.data();
         p.UndoAll();
         if (!Expect(state, made, "the tool's OK made no event"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK_CAPTURE(BM_ValueCreate, click, kClickTool)->Name("click create")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueCreate, transpose, kTransposeTool)->Name("transpose create")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueCreate, tempo, kTempoTool)->Name("tempo scale create")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ValueChange(benchmark::State& state, const ValueTool& tool)
+{
+    Page& p = ThePage();
+    const OnSong on(p, tool.song);
+    for (auto _ : state) {
+        const auto logged = Logged(p, tool.song, tool.kind);
+        if (!Expect(state, logged.size() == 1, "the demo song does not hold one event of the kind"))
+            break;
+        cmn::ZarnEvent demo = logged.front();
+        QPointer<zarn::qt::EditToolController> opened = p.f.OpenEditTool(&demo);
+        Page::Settle();
+        if (!p.Timed(state, [&] { tool.change(*opened); }))
+            break;
+        const auto after = Logged(p, tool.song, tool.kind);
+        const bool changed = after.size() == 1 && after.front().end() != demo.end()
+            && EventValue(after.front()) == tool.changedValue;
+        delete opened.data();
+        p.UndoAll();
+        if (!Expect(state, changed, "the tool's OK did not move the end and set the value"))
+            break;
+    }
+    Finish(state, p);
+}
+BENCHMARK_CAPTURE(BM_ValueChange, click, kClickTool)->Name("click change")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueChange, transpose, kTransposeTool)->Name("transpose change")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueChange, tempo, kTempoTool)->Name("tempo scale change")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ValueToolOpen(benchmark::State& state, const ValueTool& tool)
+{
+    Page& p = ThePage();
+    const OnSong on(p, tool.song);
+    const auto open = [&] {
+        const auto t0 = Clock::now();
+        zarn::qt::EditToolController* opened = p.f.OpenCreateTool(tool.kind, int(kBar), int(3 * kBar));
+        auto* window = opened ? qobject_cast<QWindow*>(opened->GetQmlObject()) : nullptr;
+        const bool shown = window && window->isVisible();
+        const auto t1 = Clock::now();
+        if (window)
+            window->close();
+        Page::Settle();
+        return std::make_pair(shown, Seconds(t1 - t0));
+    };
+    open(); // the first opening compiles what the later ones reuse
+    for (auto _ : state) {
+        const auto [shown, seconds] = open();
+        if (!Expect(state, shown, "the tool's window was not shown"))
+            break;
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK_CAPTURE(BM_ValueToolOpen, click, kClickTool)->Name("click open")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueToolOpen, transpose, kTransposeTool)->Name("transpose open")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ValueToolOpen, tempo, kTempoTool)->Name("tempo scale open")->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Song 3: its 3/8 bar 0 allows fewer values than its 6/8 bars, so the two ranges differ.
+void BM_ClickValuesRefill(benchmark::State& state)
+{
+    Page& p = ThePage();
+    const OnSong on(p, "3");
+    QPointer<zarn::qt::EditToolController> opened = p.f.OpenCreateTool(codes::Click, 0, 720);
+    QObject* window = opened ? opened->GetQmlObject() : nullptr;
+    QObject* outBar = window ? window->findChild<QObject*>(QStringLiteral("outBarInput")) : nullptr;
+    QObject* inBar = window ? window->findChild<QObject*>(QStringLiteral("inBarInput")) : nullptr;
+    if (!Expect(state, outBar && inBar, "the click tool did not open"))
+        return;
+    const auto valueCount = [window] {
+        QVariant model = window->property("clickCountModel");
+        if (model.userType() == qMetaTypeId<QJSValue>())
+            model = model.value<QJSValue>().toVariant();
+        return model.toList().size();
+    };
+    int row = 0;
+    for (auto _ : state) {
+        // In bar 0 and bar 1 in turn: the 3/8 bar's four values, then the 6/8 bars' six.
+        row = 1 - row;
+        const auto t0 = Clock::now();
+        inBar->setProperty("currentIndex", row);
+        QMetaObject::invokeMethod(inBar, "activated", Q_ARG(int, row));
+        const auto t1 = Clock::now();
+        state.SetIterationTime(Seconds(t1 - t0));
+        if (!Expect(state, valueCount() == (row == 1 ? 6 : 4), "the values are not those of the new range"))
+            break;
+    }
+    if (opened)
+        qobject_cast<QWindow*>(window)->close();
+    Page::Settle();
+}
+BENCHMARK(BM_ClickValuesRefill)->Name("click values refill")->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+
 // ---- the range tools: cut, skip, vamp, repeat ----
 
 // Each on the demo song that holds one (the page goes back to song 1 afterwards):
@@ -667,32 +772,6 @@ void BM_RangeCreate(benchmark::State& state, const RangeBenchKind& k)
     }
     Finish(state, p);
 }
-BENCHMARK_CAPTURE(BM_ValueCreate, click, kClickTool)->Name("click create")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ValueCreate, transpose, kTransposeTool)->Name("transpose create")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ValueCreate, tempo, kTempoTool)->Name("tempo scale create")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-
-void BM_ValueChange(benchmark::State& state, const ValueTool& tool)
-{
-    Page& p = ThePage();
-    const OnSong on(p, tool.song);
-    for (auto _ : state) {
-        const auto logged = Logged(p, tool.song, tool.kind);
-        if (!Expect(state, logged.size() == 1, "the demo song does not hold one event of the kind"))
-            break;
-        cmn::ZarnEvent demo = logged.front();
-        QPointer<zarn::qt::EditToolController> opened = p.f.OpenEditTool(&demo);
-        Page::Settle();
-        if (!p.Timed(state, [&] { tool.change(*opened); }))
-            break;
-        const auto after = Logged(p, tool.song, tool.kind);
-        const bool changed = after.size() == 1 && after.front().end() != demo.end()
-            && EventValue(after.front()) == tool.changedValue;
-        delete opened.data();
-        p.UndoAll();
-        if (!Expect(state, changed, "the tool's OK did not move the end and set the value"))
 
 void BM_RangeChange(benchmark::State& state, const RangeBenchKind& k)
 {
@@ -722,77 +801,6 @@ void BM_RangeChange(benchmark::State& state, const RangeBenchKind& k)
     }
     Finish(state, p);
 }
-BENCHMARK_CAPTURE(BM_ValueChange, click, kClickTool)->Name("click change")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ValueChange, transpose, kTransposeTool)->Name("transpose change")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ValueChange, tempo, kTempoTool)->Name("tempo scale change")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-
-void BM_ValueToolOpen(benchmark::State& state, const ValueTool& tool)
-{
-    Page& p = ThePage();
-    const OnSong on(p, tool.song);
-    const auto open = [&] {
-        const auto t0 = Clock::now();
-        zarn::qt::EditToolController* opened = p.f.OpenCreateTool(tool.kind, int(kBar), int(3 * kBar));
-        auto* window = opened ? qobject_cast<QWindow*>(opened->GetQmlObject()) : nullptr;
-        const bool shown = window && window->isVisible();
-        const auto t1 = Clock::now();
-        if (window)
-            window->close();
-        Page::Settle();
-        return std::make_pair(shown, Seconds(t1 - t0));
-    };
-    open(); // the first opening compiles what the later ones reuse
-    for (auto _ : state) {
-        const auto [shown, seconds] = open();
-        if (!Expect(state, shown, "the tool's window was not shown"))
-            break;
-        state.SetIterationTime(seconds);
-    }
-}
-BENCHMARK_CAPTURE(BM_ValueToolOpen, click, kClickTool)->Name("click open")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ValueToolOpen, transpose, kTransposeTool)->Name("transpose open")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ValueToolOpen, tempo, kTempoTool)->Name("tempo scale open")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-
-// Song 3: its 3/8 bar 0 allows fewer values than its 6/8 bars, so the two ranges differ.
-void BM_ClickValuesRefill(benchmark::State& state)
-{
-    Page& p = ThePage();
-    const OnSong on(p, "3");
-    QPointer<zarn::qt::EditToolController> opened = p.f.OpenCreateTool(codes::Click, 0, 720);
-    QObject* window = opened ? opened->GetQmlObject() : nullptr;
-    QObject* outBar = window ? window->findChild<QObject*>(QStringLiteral("outBarInput")) : nullptr;
-    QObject* inBar = window ? window->findChild<QObject*>(QStringLiteral("inBarInput")) : nullptr;
-    if (!Expect(state, outBar && inBar, "the click tool did not open"))
-        return;
-    const auto valueCount = [window] {
-        QVariant model = window->property("clickCountModel");
-        if (model.userType() == qMetaTypeId<QJSValue>())
-            model = model.value<QJSValue>().toVariant();
-        return model.toList().size();
-    };
-    int row = 0;
-    for (auto _ : state) {
-        // In bar 0 and bar 1 in turn: the 3/8 bar's four values, then the 6/8 bars' six.
-        row = 1 - row;
-        const auto t0 = Clock::now();
-        inBar->setProperty("currentIndex", row);
-        QMetaObject::invokeMethod(inBar, "activated", Q_ARG(int, row));
-        const auto t1 = Clock::now();
-        state.SetIterationTime(Seconds(t1 - t0));
-        if (!Expect(state, valueCount() == (row == 1 ? 6 : 4), "the values are not those of the new range"))
-            break;
-    }
-    if (opened)
-        qobject_cast<QWindow*>(window)->close();
-    Page::Settle();
-}
-BENCHMARK(BM_ClickValuesRefill)->Name("click values refill")->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void BM_RangeOpen(benchmark::State& state, const RangeBenchKind& k)
 {
@@ -828,6 +836,7 @@ const bool kRangeBenchmarksRegistered = [] {
     }
     return true;
 }();
+
 
 // ---- the caesura and OSC cue tools ----
 // Create: the tool's OK on a new event at bar 2, beat 3 with a shift of 40 ticks. Change: the
