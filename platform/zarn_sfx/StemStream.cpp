@@ -7,8 +7,13 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
-#include <semaphore>
 #include <stdexcept>
+
+#if defined(__linux__)
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace zarn::audio {
 
@@ -59,22 +64,40 @@ void Silence(float* out, int64_t frames)
 
 } // namespace
 
-// Wakes the reader from any thread without blocking: a semaphore released only when no wake
-// is already pending, so its count never passes one.
+// Wakes the reader from any thread without blocking or locking: a flag, and a futex wake
+// only when the flag goes up. (libstdc++ 12's semaphores can lose a wake-up.)
 struct StemStream::Wake
 {
-    std::binary_semaphore semaphore{0};
-    std::atomic<bool> pending{false};
+    std::atomic<int32_t> pending{0};
+#if !defined(__linux__)
+    std::mutex mutex;
+    std::condition_variable condition;
+#endif
 
     void Signal()
     {
-        if (!pending.exchange(true, std::memory_order_acq_rel))
-            semaphore.release();
+        if (pending.exchange(1, std::memory_order_acq_rel) != 0)
+            return;
+#if defined(__linux__)
+        syscall(SYS_futex, reinterpret_cast<int32_t*>(&pending), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
+#else
+        condition.notify_one(); // without the lock: a missed wake-up costs one idle wait
+#endif
     }
+
     void WaitFor(std::chrono::milliseconds timeout)
     {
-        if (semaphore.try_acquire_for(timeout))
-            pending.exchange(false, std::memory_order_acq_rel);
+        if (pending.exchange(0, std::memory_order_acq_rel) != 0)
+            return;
+#if defined(__linux__)
+        const timespec wait{time_t(timeout.count() / 1000), long(timeout.count() % 1000) * 1000000L};
+        // Sleeps only while the flag is still down, so a Signal in between is never lost.
+        syscall(SYS_futex, reinterpret_cast<int32_t*>(&pending), FUTEX_WAIT_PRIVATE, 0, &wait, nullptr, 0);
+#else
+        std::unique_lock lock(mutex);
+        condition.wait_for(lock, timeout, [&] { return pending.load(std::memory_order_acquire) != 0; });
+#endif
+        pending.exchange(0, std::memory_order_acq_rel);
     }
 };
 
@@ -207,6 +230,7 @@ StemStream::StemStream(std::string path, int outputRate, const StreamSettings& s
     , ringData_(size_t(ringBlocks_ * settings.blockFrames * kChannels))
     , blocks_(size_t(ringBlocks_))
     , request_(PackRequest(0, 0))
+    , played_(PackRequest(0, 0))
     , caches_(std::make_unique<CueCache[]>(size_t(std::max(settings.maxCuePoints, 0))))
     , reader_(std::make_unique<ReaderSide>())
 {
@@ -246,6 +270,12 @@ void StemStream::Signal()
     poppedSinceSignal_ = 0;
 }
 
+void StemStream::PublishPosition()
+{
+    publishedPosition_.store(position_, std::memory_order_relaxed);
+    played_.store(PackRequest(generation_, position_), std::memory_order_relaxed);
+}
+
 void StemStream::ReleaseCache()
 {
     if (activeCache_)
@@ -260,7 +290,7 @@ bool StemStream::Jump(int64_t frame)
         // the ring behind the cache is still the right one.
         cacheOffset_ = 0;
         position_ = frame;
-        publishedPosition_.store(position_, std::memory_order_relaxed);
+        PublishPosition();
         return true;
     }
     ReleaseCache();
@@ -284,7 +314,7 @@ bool StemStream::Jump(int64_t frame)
     request_.store(PackRequest(generation_, ringFrom), std::memory_order_release);
     head_.store(tail_.load(std::memory_order_acquire), std::memory_order_release);
     position_ = frame;
-    publishedPosition_.store(position_, std::memory_order_relaxed);
+    PublishPosition();
     Signal();
     return activeCache_ != nullptr;
 }
@@ -352,7 +382,7 @@ PullResult StemStream::Pull(float* out, int64_t frames)
         position_ += n;
     }
     head_.store(head, std::memory_order_release);
-    publishedPosition_.store(position_, std::memory_order_relaxed);
+    PublishPosition();
     // Wake the reader once a good part of the ring is free, or at once when it fell behind.
     if (result.underrunFrames > 0 || poppedSinceSignal_ >= std::max<int64_t>(ringBlocks_ / 8, 1))
         Signal();
@@ -455,11 +485,12 @@ bool StemStream::ServeRing(int64_t maxBlocks, bool lowOnly)
                 r.ring->Start(RequestFrame(request));
             }
             // A render thread that ran far past what the ring holds (a slow disk) would
-            // only throw these frames away: go to where it is now.
-            const int64_t played = publishedPosition_.load(std::memory_order_relaxed);
-            if (played > r.ring->Next() + ringBlocks_ * blockFrames / 2
-                && request_.load(std::memory_order_acquire) == request)
-                r.ring->Start(played + 2 * blockFrames);
+            // only throw these frames away: go to where it is now. Only a position of the
+            // same jump counts: the one before a jump back is far ahead of the new ring.
+            const uint64_t played = played_.load(std::memory_order_relaxed);
+            if (RequestGeneration(played) == RequestGeneration(request)
+                && RequestFrame(played) > r.ring->Next() + ringBlocks_ * blockFrames / 2)
+                r.ring->Start(RequestFrame(played) + 2 * blockFrames);
             const uint64_t tail = tail_.load(std::memory_order_relaxed);
             const uint64_t head = head_.load(std::memory_order_acquire);
             const int64_t upTo = lowOnly ? std::max<int64_t>(ringBlocks_ / 4, 1) : ringBlocks_;

@@ -111,6 +111,7 @@ private:
     void PublishLength();
 
     void Signal();
+    void PublishPosition();
     void ReleaseCache();
 
     const std::string path_;
@@ -126,6 +127,7 @@ private:
     std::atomic<uint64_t> head_{0}; // next block the render thread reads
     std::atomic<uint64_t> tail_{0}; // next block the reader writes
     std::atomic<uint64_t> request_;  // generation and frame the ring should hold from
+    std::atomic<uint64_t> played_;   // generation and play position, packed alike
     std::unique_ptr<CueCache[]> caches_;
     std::atomic<int64_t> length_{-1};
     std::atomic<int64_t> publishedPosition_{0};

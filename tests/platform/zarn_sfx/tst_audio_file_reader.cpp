@@ -149,11 +149,13 @@ private slots:
         QTest::newRow("empty") << "empty.flac" << QByteArray("") << "is empty";
         QTest::newRow("not audio") << "notes.wav" << QByteArray("These are rehearsal notes, not sound.\n")
                                    << "not in a format that can be played";
-        QTest::newRow("damaged header")
-            << "short.wav" << QByteArray("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0", 22) << "is damaged";
-        QByteArray noChannels("RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\0\0\x80\xbb\0\0\0\0\0\0\x04\0\x10\0data\x04\0\0\0\0\0\0\0",
-                              52);
-        QTest::newRow("no channels") << "nochannels.wav" << noChannels << "is damaged";
+        static const char shortFormat[] = "RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0";
+        QTest::newRow("damaged header") << "short.wav" << QByteArray(shortFormat, sizeof shortFormat - 1)
+                                        << "is damaged";
+        static const char noChannels[] = "RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\0\0\x80\xbb\0\0\0\0\0\0\x04\0"
+                                         "\x10\0data\x04\0\0\0\0\0\0\0";
+        QTest::newRow("no channels") << "nochannels.wav" << QByteArray(noChannels, sizeof noChannels - 1)
+                                     << "is damaged";
     }
     void refusesWhatItCannotRead()
     {

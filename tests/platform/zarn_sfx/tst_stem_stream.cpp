@@ -289,8 +289,8 @@ private slots:
     void jumpElsewhereIsSilentUntilTheReaderCatchesUp()
     {
         auto stream = OpenReady(indexWav_);
-        stream->SetCuePoints({kRate});
         reader_->SetPausedForTesting(true);
+        stream->SetCuePoints({kRate});
         const int64_t target = 3 * kRate + 5;
         QVERIFY(!stream->Jump(target));
         PullResult result;
@@ -342,7 +342,7 @@ private slots:
     }
 
     // A stem of three hours, four times over, with cue points: what the streams hold is
-    // their rings and caches, a few MB, not the 4 GB of sound.
+    // their rings and caches, a few MB, not the 4 GB of sound each.
     void memoryStaysBounded()
     {
         const int64_t frames = int64_t(3) * 3600 * kRate;
@@ -369,7 +369,12 @@ private slots:
         QVERIFY(WaitFor([&] { return streams.back()->ReadyFrames() == 0 && streams.front()->Position() > frames; }));
         const int64_t grown = ResidentKiB() - before;
         qInfo("resident growth for 4 streams of 3 h with 8 cue points each: %lld KiB", (long long)grown);
-        QVERIFY2(grown < 48 * 1024, qPrintable(QString("%1 KiB").arg(grown)));
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+        const int64_t bound = 100 * 1024; // the sanitizer's shadow of every byte touched comes on top
+#else
+        const int64_t bound = 32 * 1024;
+#endif
+        QVERIFY2(grown < bound, qPrintable(QString("%1 KiB").arg(grown)));
     }
 
     // A file that cannot be read plays silence and says why; one cut short plays what is
@@ -422,6 +427,8 @@ private slots:
         const std::vector<int64_t> cuesA{kRate, 2 * kRate, 3 * kRate + 7};
         const std::vector<int64_t> cuesB{2 * kRate, 4 * kRate + 1, 5 * kRate};
         stream->SetCuePoints(cuesA);
+        // The cue point both sets share stays cached throughout: the first jump lands on it.
+        QVERIFY(WaitFor([&] { return stream->IsCueReady(2 * kRate); }));
         std::atomic<int64_t> wrong{0};
         std::atomic<int64_t> unexplainedSilence{0};
         std::atomic<int64_t> cueLandings{0};
@@ -431,8 +438,8 @@ private slots:
             std::vector<float> block(256 * kChannels);
             for (int i = 0; i < 6000; ++i) {
                 if (i % 9 == 0) {
-                    const int64_t cue = (i % 2 ? cuesA : cuesB)[size_t(random() % 3)];
-                    if (random() % 3 == 0)
+                    const int64_t cue = i == 0 ? 2 * kRate : (i % 2 ? cuesA : cuesB)[size_t(random() % 3)];
+                    if (i > 0 && random() % 3 == 0)
                         stream->Jump(int64_t(random() % uint64_t(length)));
                     else if (stream->Jump(cue))
                         ++cueLandings;
