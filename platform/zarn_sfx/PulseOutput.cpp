@@ -68,10 +68,10 @@ bool PulseOutput::Start()
     if (!notice_.empty())
         notice_ += " (" + deviceName_ + ")";
 
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(sampleRate_), static_cast<uint8_t>(kChannels)};
+    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(sampleRate_), static_cast<uint8_t>(kChannels)};
     pa_channel_map map;
     pa_channel_map_init_stereo(&map);
-    stream_ = pa_stream_new(client_->Context(), "Corvane", &spec, &map);
+    stream_ = pa_stream_new(client_->Context(), "Corvane", &sampleFormat, &map);
     if (!stream_)
         return Fail("The audio device " + deviceName_ + " cannot open a stream: " + client_->LastError());
     pa_stream_set_state_callback(stream_, &PulseOutput::OnState, this);
@@ -80,7 +80,7 @@ bool PulseOutput::Start()
 
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(targetBufferSeconds_ * 1e6), &spec));
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(targetBufferSeconds_ * 1e6), &sampleFormat));
     attr.prebuf = static_cast<uint32_t>(-1);
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(-1);
@@ -98,7 +98,7 @@ bool PulseOutput::Start()
 
     streamReady_ = true;
     if (const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream_))
-        bufferSeconds_ = static_cast<double>(pa_bytes_to_usec(granted->tlength, &spec)) / 1e6;
+        bufferSeconds_ = static_cast<double>(pa_bytes_to_usec(granted->tlength, &sampleFormat)) / 1e6;
     // Until the first timing update the buffer alone stands for the latency.
     if (latencySeconds_.load() <= 0.0)
         latencySeconds_.store(bufferSeconds_);

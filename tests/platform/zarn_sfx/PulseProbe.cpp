@@ -127,8 +127,8 @@ bool PulseProbe::Record(const std::string& source, int rate)
     Client::Lock lock(client_);
     if (record_)
         return false;
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(rate), 2};
-    record_ = pa_stream_new(client_.Context(), "Corvane test monitor", &spec, nullptr);
+    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(rate), 2};
+    record_ = pa_stream_new(client_.Context(), "Corvane test monitor", &sampleFormat, nullptr);
     if (!record_)
         return false;
     recordRate_ = rate;
@@ -140,7 +140,7 @@ bool PulseProbe::Record(const std::string& source, int rate)
     }, &client_);
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(5000, &spec)); // a read every 5 ms
+    attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(5000, &sampleFormat)); // a read every 5 ms
     attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
     if (pa_stream_connect_record(record_, source.c_str(), &attr, PA_STREAM_ADJUST_LATENCY) < 0)
         return false;
