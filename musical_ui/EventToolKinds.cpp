@@ -1,19 +1,17 @@
 #include "EventToolSet.h"
 
 #include "CaesuraToolController.h"
+#include "ClickToolController.h"
+#include "CutToolController.h"
 #include "Interface.h"
 #include "MarkerToolController.h"
-#include "ClickToolController.h"
-#include "TempoToolController.h"
-#include "TransposeToolController.h"
 #include "OscToolController.h"
-#include "zarn_core/ZarnEventCode.h"
-
-// The range tools.
-#include "CutToolController.h"
 #include "RepeatToolController.h"
 #include "SkipToolController.h"
+#include "TempoToolController.h"
+#include "TransposeToolController.h"
 #include "VampToolController.h"
+#include "zarn_core/ZarnEventCode.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,8 +4,8 @@
 // click tool's notice, the drag clamp, the selection relays between the timeline and the
 // lists, select-all and the attacca states.
 //
-// Kinds whose tools are not built yet are given a stand-in row that opens the marker tool's
-// window under the kind's letter: enough to see the controller's wiring and rules per kind.
+// Where only the controller's wiring and rules per kind matter, a kind is given a stand-in row
+// that opens the marker tool's window under the kind's letter.
 
 #include "DialogController.h"
 #include "DragClamp.h"
