@@ -132,6 +132,42 @@ template <typename T> void CheckAscending(const Reader& r, const std::vector<T>&
     }
 }
 
+// Stems without a path, or on one the show does not define, play on the first path; so does
+// the click. A show without paths leaves them all empty.
+void ResolveOutputPaths(const Reader& r, const rapidjson::Value& doc, ShowDefinition& show)
+{
+    const std::string first = show.outputPaths.empty() ? std::string() : show.outputPaths.front().id;
+    const auto known = [&show](const std::string& id) {
+        for (const OutputPathDefinition& path : show.outputPaths) {
+            if (path.id == id)
+                return true;
+        }
+        return false;
+    };
+    const auto fallback = [&](const std::string& what, const std::string& id) {
+        show.warnings.push_back(what + " names the unknown output path \"" + id + "\" and plays on " +
+                                (first.empty() ? std::string("the default device") : "the first path (\"" + first + "\")") +
+                                ".");
+    };
+    for (SongDefinition& song : show.songs) {
+        for (StemDefinition& stem : song.stems) {
+            if (!stem.outputPath.empty() && !known(stem.outputPath)) {
+                fallback("Song \"" + song.number + "\": the stem \"" + stem.file + "\"", stem.outputPath);
+                stem.outputPath.clear();
+            }
+            if (stem.outputPath.empty())
+                stem.outputPath = first;
+        }
+    }
+    show.clickOutputPath = r.OptionalString(doc, "clickOutputPath", "the top level");
+    if (!show.clickOutputPath.empty() && !known(show.clickOutputPath)) {
+        fallback("The click", show.clickOutputPath);
+        show.clickOutputPath.clear();
+    }
+    if (show.clickOutputPath.empty())
+        show.clickOutputPath = first;
+}
+
 SongDefinition ParseSong(const Reader& r, const rapidjson::Value& v, size_t index)
 {
     std::string where = "song " + std::to_string(index + 1);
@@ -153,6 +189,21 @@ SongDefinition ParseSong(const Reader& r, const rapidjson::Value& v, size_t inde
     s.audio = r.OptionalString(v, "audio", where);
     if (!s.audio.empty() && !IsSafeRelativePath(s.audio))
         r.Fail(where + ": the audio path \"" + s.audio + "\" leaves the show folder");
+    if (v.HasMember("stems")) {
+        for (const auto& stem : r.Array(v, "stems", where)) {
+            r.Object(stem, where + " stem");
+            StemDefinition d;
+            d.file = r.String(stem, "file", where + " stem");
+            if (d.file.empty() || !IsSafeRelativePath(d.file))
+                r.Fail(where + ": the stem path \"" + d.file + "\" leaves the show folder");
+            d.outputPath = r.OptionalString(stem, "outputPath", where + " stem");
+            s.stems.push_back(std::move(d));
+        }
+        if (s.audio.empty() && !s.stems.empty())
+            s.audio = s.stems.front().file;
+    } else if (!s.audio.empty()) {
+        s.stems.push_back({s.audio, {}});
+    }
     s.firstBarNumber = v.HasMember("firstBarNumber")
         ? static_cast<int>(r.Integer(v, "firstBarNumber", where, -9999, 99999))
         : 1;
@@ -274,6 +325,7 @@ ShowDefinition ShowDefinition::Parse(const std::string& json, const std::string&
             show.outputPaths.push_back({r.String(o, "id", "an output path"), r.String(o, "name", "an output path")});
         }
     }
+    ResolveOutputPaths(r, doc, show);
     return show;
 }
 

@@ -32,6 +32,13 @@ struct BarLabel
     std::string number;
 };
 
+// One audio file of a song and the output path it plays on.
+struct StemDefinition
+{
+    std::string file; // relative to the show folder
+    std::string outputPath; // an output path id of the show; empty when the show has none
+};
+
 struct SongDefinition
 {
     std::string number;
@@ -41,6 +48,8 @@ struct SongDefinition
     uint32_t audioStartTick = 0;
     uint32_t audioEndTick = 0;
     std::string audio; // relative to the show folder; empty when the song has none
+    // Every audio file of the song ("stems", or the one "audio" file on the first path).
+    std::vector<StemDefinition> stems;
     int firstBarNumber = 1;
     std::vector<BarLabel> bars;
     std::vector<MeterPoint> meters;
@@ -82,6 +91,11 @@ public:
     std::vector<SongDefinition> songs;
     std::vector<PageDefinition> pages;
     std::vector<OutputPathDefinition> outputPaths;
+    // Where the engine's click plays: "clickOutputPath", else the first output path.
+    std::string clickOutputPath;
+    // What the show asked for that playback cannot give, and what it does instead (a stem on
+    // an unknown output path plays on the first one). Meant for the engine's notices.
+    std::vector<std::string> warnings;
 };
 
 } // namespace zarn::player

@@ -69,6 +69,8 @@ private slots:
         QTest::newRow("zero bpm") << show(R"(,"tempos":[{"tick":0,"bpm":0}])") << "bpm";
         QTest::newRow("audio escapes") << show(R"(,"audio":"../../etc/passwd")") << "leaves the show folder";
         QTest::newRow("absolute audio") << show(R"(,"audio":"/tmp/a.wav")") << "leaves the show folder";
+        QTest::newRow("stem escapes") << show(R"(,"stems":[{"file":"../x.wav"}])") << "leaves the show folder";
+        QTest::newRow("stem without file") << show(R"(,"stems":[{"outputPath":"p1"}])") << "file";
         QTest::newRow("title not text") << R"({"format":"1.0","showId":"x","songs":[{"number":"1","title":5,"startTick":0,"lengthTicks":1920}]})"
                                         << "title";
         QTest::newRow("duplicate song") << QString(R"({"format":"1.0","showId":"x","songs":[%1,%1]})").arg(song.arg(""))
@@ -86,6 +88,54 @@ private slots:
         } catch (const std::runtime_error& e) {
             const QString what = QString::fromUtf8(e.what());
             QVERIFY2(what.contains(mentions) && what.contains("show.json"), qPrintable(what));
+        }
+    }
+
+    // Each stem on its output path; the one "audio" file, a path-less stem, an unknown path and
+    // the click all fall back to the show's first path, the unknown ones with a warning.
+    void stemsAndClickFindTheirOutputPaths_data()
+    {
+        QTest::addColumn<QString>("song");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QStringList>("stems"); // "file@path"
+        QTest::addColumn<QString>("audio");
+        QTest::addColumn<QString>("click");
+        QTest::addColumn<int>("warnings");
+        const QString paths = R"(,"outputPaths":[{"id":"main","name":"Main"},{"id":"band","name":"Band"}])";
+        QTest::newRow("one audio file") << R"(,"audio":"a.wav")" << paths << QStringList{"a.wav@main"} << "a.wav"
+                                        << "main" << 0;
+        QTest::newRow("stems on their paths")
+            << R"(,"stems":[{"file":"keys.flac","outputPath":"band"},{"file":"drums.wav"}])" << paths + R"(,"clickOutputPath":"band")"
+            << QStringList{"keys.flac@band", "drums.wav@main"} << "keys.flac" << "band" << 0;
+        QTest::newRow("unknown paths") << R"(,"stems":[{"file":"k.wav","outputPath":"pit"}])"
+                                       << paths + R"(,"clickOutputPath":"booth")" << QStringList{"k.wav@main"}
+                                       << "k.wav" << "main" << 2;
+        QTest::newRow("no paths in the show") << R"(,"stems":[{"file":"k.wav","outputPath":"pit"}])" << QString()
+                                              << QStringList{"k.wav@"} << "k.wav" << "" << 1;
+        QTest::newRow("no audio") << QString() << paths << QStringList{} << "" << "main" << 0;
+    }
+    void stemsAndClickFindTheirOutputPaths()
+    {
+        QFETCH(QString, song);
+        QFETCH(QString, top);
+        QFETCH(QStringList, stems);
+        QFETCH(QString, audio);
+        QFETCH(QString, click);
+        QFETCH(int, warnings);
+        const QString json = QString(R"({"format":"1.0","showId":"x"%2,"songs":[{"number":"1","title":"T",)"
+                                     R"("startTick":0,"lengthTicks":1920%1}]})")
+                                 .arg(song, top);
+        const auto show = ShowDefinition::Parse(json.toStdString(), "show.json");
+        QStringList got;
+        for (const StemDefinition& stem : show.songs[0].stems)
+            got << QString::fromStdString(stem.file + "@" + stem.outputPath);
+        QCOMPARE(got, stems);
+        QCOMPARE(QString::fromStdString(show.songs[0].audio), audio);
+        QCOMPARE(QString::fromStdString(show.clickOutputPath), click);
+        QCOMPARE(int(show.warnings.size()), warnings);
+        if (warnings > 0) {
+            const QString first = QString::fromStdString(show.warnings.front());
+            QVERIFY2(first.contains("unknown output path \"pit\"") && first.contains("k.wav"), qPrintable(first));
         }
     }
 
