@@ -3,6 +3,7 @@
 #include "DeviceControlWin32.h"
 #include "FlowSnapshot.h"
 #include "MidiCommandCenter.h"
+#include "OutputPathDevices.h"
 #include "RtMidiInputBackend.h"
 #include "SongAudioRenderer.h"
 #include "SteadyClock.h"
@@ -127,6 +128,7 @@ AudioInterface::AudioInterface(const std::string& showFolder, const std::string&
     show_ = std::make_shared<const zarn::player::ShowDefinition>(
         zarn::player::ShowDefinition::LoadFromFile((fs::path(showFolder_) / kShowFileName).string()));
     directories.SetShowDirectory(showFolder_);
+    pathDevices_ = zarn::player::OutputPathDevices::Read(showFolder_, &pathDevicesProblem_);
     LoadNewestChangeLog();
     core_ = std::make_unique<PlaybackCore>(show_);
     SnapshotFlowLocked();
@@ -694,6 +696,12 @@ const std::map<std::string, CL::OutputPath>& AudioInterface::GetOutputPathMap()
         outputPathMap_[p.id] = CL::OutputPath(p.id, p.name, "");
     for (const auto& p : editor_->GetOutputPaths())
         outputPathMap_[p.GetId()] = p;
+    // The device is this machine's choice, not the shared log's.
+    for (auto& [id, path] : outputPathMap_) {
+        const auto device = pathDevices_.find(id);
+        if (device != pathDevices_.end() && device->second != path.GetDeviceId())
+            path = CL::OutputPath(path.GetId(), path.GetName(), device->second);
+    }
     return outputPathMap_;
 }
 
@@ -701,12 +709,14 @@ void AudioInterface::onAddOutputhPath(const CL::OutputPath& path)
 {
     std::lock_guard lock(mutex_);
     editor_->AddOrReplaceOutputPath(path);
+    pathDevices_[path.GetId()] = path.GetDeviceId();
 }
 
 void AudioInterface::onRemoveOutputhPath(const CL::OutputPath& path)
 {
     std::lock_guard lock(mutex_);
     editor_->RemoveOutputPath(path.GetId());
+    pathDevices_.erase(path.GetId());
 }
 
 std::string AudioInterface::GetAccountData()
@@ -1074,7 +1084,11 @@ double AudioInterface::GetVolume()
 
 std::string AudioInterface::GetSoundProblem()
 {
-    return sound_ ? sound_->LastProblem() : std::string();
+    const std::string problem = sound_ ? sound_->LastProblem() : std::string();
+    if (!problem.empty())
+        return problem;
+    std::lock_guard lock(mutex_);
+    return pathDevicesProblem_;
 }
 
 bool AudioInterface::IsSoundActive()

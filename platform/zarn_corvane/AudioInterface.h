@@ -198,6 +198,10 @@ private:
     std::string changelogPath_;
     CL::ChangeLogRepairs repairs_;
     std::map<std::string, CL::OutputPath> outputPathMap_;
+    // This machine's device per output path id: the show folder's device file at load, then
+    // the program's later choices.
+    std::map<std::string, std::string> pathDevices_;
+    std::string pathDevicesProblem_;
     std::string outputDeviceUid_;
     std::shared_ptr<zarn::PlayerOscCallback> osc_;
     std::string soundSong_;

@@ -70,6 +70,39 @@ private slots:
         QCOMPARE(f.engine->GetOutputPathMap().at("main").GetName(), std::string("Main"));
     }
 
+    // The device file of this machine gives each output path its device; a later choice
+    // replaces it; a file that cannot be read leaves the default device and says why.
+    void outputPathsTakeThisMachinesDevices_data()
+    {
+        QTest::addColumn<QString>("file"); // empty: no device file
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("no file") << QString() << "" << "";
+        QTest::newRow("a device") << R"({"outputpaths":[{"id":"main","hwid":"sink-a"}]})" << "sink-a" << "";
+        QTest::newRow("the later entry") << R"({"outputpaths":[{"id":"main","hwid":"a"},{"id":"main","hwid":"b"}]})"
+                                         << "b" << "";
+        QTest::newRow("broken") << "{\"outputpaths\":" << "" << "outputpathdevices.json could not be read";
+        QTest::newRow("no list") << R"({"paths":[]})" << "" << "no \"outputpaths\" list";
+        QTest::newRow("an entry without hwid") << R"({"outputpaths":[{"id":"main"}]})" << "" << "left out";
+    }
+    void outputPathsTakeThisMachinesDevices()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, device);
+        QFETCH(QString, problem);
+        EngineFixture f;
+        if (!file.isEmpty())
+            std::ofstream(f.showFolder + "/outputpathdevices.json") << file.toStdString();
+        f.Start();
+        QCOMPARE(QString::fromStdString(f.engine->GetOutputPathMap().at("main").GetDeviceId()), device);
+        QCOMPARE(f.engine->GetOutputPathMap().at("main").GetName(), std::string("Main"));
+        const QString said = QString::fromStdString(f.engine->GetSoundProblem());
+        QVERIFY2(problem.isEmpty() ? said.isEmpty() : said.contains(problem), qPrintable(said));
+
+        f.engine->onAddOutputhPath(CL::OutputPath("main", "Main", "sink-b"));
+        QCOMPARE(f.engine->GetOutputPathMap().at("main").GetDeviceId(), std::string("sink-b"));
+    }
+
     void badShowFolderIsAClearError_data()
     {
         QTest::addColumn<QString>("showJson");
