@@ -9,6 +9,7 @@
 #if defined(__linux__)
 #include <linux/futex.h>
 #include <pthread.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -45,18 +46,26 @@ void CpuRelax()
 }
 
 // The scheduler thread wakes at its deadline itself rather than up to 50 us after it (the
-// default timer slack), and runs at the top of the ordinary priorities where allowed: it
-// sleeps nearly all the time and, when due, sends one datagram.
-void TuneSchedulerThread(bool raisePriority)
+// default timer slack), and gets the priority asked for as far as the process may: it sleeps
+// nearly all the time and, when due, sends one datagram. Gives what it got.
+CueScheduler::Settings::Priority TuneSchedulerThread(CueScheduler::Settings::Priority wanted)
 {
+    using Priority = CueScheduler::Settings::Priority;
 #if defined(__linux__)
     pthread_setname_np(pthread_self(), "corvane-cues");
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    if (raisePriority)
-        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -20);
+    if (wanted == Priority::RealTime) {
+        sched_param realTime{};
+        realTime.sched_priority = 1;
+        if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &realTime) == 0)
+            return Priority::RealTime;
+    }
+    if (wanted != Priority::Unchanged && setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -20) == 0)
+        return Priority::Raised;
 #else
-    (void)raisePriority;
+    (void)wanted;
 #endif
+    return Priority::Unchanged;
 }
 
 uint64_t RingSize(int capacity)
@@ -252,7 +261,7 @@ void CueScheduler::Send(const Cue& cue)
 
 void CueScheduler::Run()
 {
-    TuneSchedulerThread(settings_.raisePriority);
+    granted_.store(TuneSchedulerThread(settings_.priority), std::memory_order_release);
     const auto onThread = [](const ThreadCallback& callback, const char* when) {
         if (!callback)
             return;

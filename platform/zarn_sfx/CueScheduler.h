@@ -68,9 +68,17 @@ public:
         // How long before a deadline the thread stops sleeping and waits actively: a timed
         // sleep wakes late on a loaded or virtual machine.
         std::chrono::microseconds spin{500};
-        // Run the thread at the highest ordinary (non-real-time) priority where the process
-        // may; where it may not, the thread stays as it is.
-        bool raisePriority = true;
+        // How the thread is scheduled. A thread of ordinary priority waits for a busy core
+        // for up to a time slice (milliseconds), whatever its nice value; a real-time one
+        // does not. What the process may not have, the thread goes without: real time falls
+        // back to the top ordinary priority, and that to the thread as it is.
+        enum class Priority
+        {
+            Unchanged,
+            Raised, // the top of the ordinary priorities (nice -20)
+            RealTime, // the lowest real-time priority (SCHED_FIFO 1)
+        };
+        Priority priority = Priority::RealTime;
     };
 
     struct Counters
@@ -116,6 +124,8 @@ public:
     // Any thread.
     Counters Count() const noexcept;
     int Capacity() const noexcept { return static_cast<int>(mask_ + 1); }
+    // What the thread got of Settings::priority; Unchanged until it has started. Any thread.
+    Settings::Priority GrantedPriority() const noexcept { return granted_.load(std::memory_order_acquire); }
 
 private:
     struct Pending
@@ -136,6 +146,7 @@ private:
     alignas(64) std::atomic<uint64_t> tail_{0}; // next to fill (producer)
     alignas(64) std::atomic<uint32_t> generation_{0};
     std::atomic<bool> stopping_{false};
+    std::atomic<Settings::Priority> granted_{Settings::Priority::Unchanged};
     std::unique_ptr<Wake> wake_;
 
     std::atomic<uint64_t> sent_{0};
