@@ -27,13 +27,14 @@ std::chrono::steady_clock::time_point CueDeadline(int64_t cueFrame, int64_t bloc
 // never on the render thread.
 //
 // - Order: cues go out in deadline order, those with the same deadline in the order they
-//   were scheduled, however they arrive (a later block may hand over an earlier cue).
+//   were scheduled, though they arrive out of order (a later block may hand over an earlier
+//   cue), as long as each arrives before the cue it should precede has gone.
 // - A cue whose deadline has passed goes out at once.
 // - CancelAll (a seek, a stop) drops every cue not yet sent. Each cue carries the generation
 //   its producer read from Generation(); a cue of an earlier generation than the current one
 //   is dropped when it arrives or when its turn comes, so one handed over by a block that was
 //   under way during the cancel never goes out. A send already under way finishes.
-// - A full ring refuses the cue (Schedule gives false, Counters().overflowed counts it);
+// - A full ring refuses the cue (Schedule gives false, Count().overflowed counts it);
 //   nothing ever blocks the producer.
 // - Stop drops what is pending and ends the thread at once, whatever the deadlines.
 //
@@ -49,12 +50,12 @@ public:
     {
         uint64_t id = 0; // the owner's (a sequence number, say), handed back as it came
         uint32_t payload = 0; // what to send, as an index the owner resolves
-        uint32_t generation = 0; // Generation() as the producer read it before the cue was due
+        uint32_t generation = 0; // Generation() as read at the start of the block that scheduled it
         Clock::time_point deadline{};
     };
 
     // The scheduler's thread, at the cue's deadline or as soon after as it can. An exception
-    // it throws is reported on standard error and counted (Counters().failed); the thread
+    // it throws is reported on standard error and counted (Count().failed); the thread
     // goes on.
     using SendCallback = std::function<void(const Cue& cue)>;
     // The scheduler's thread, once when it starts and once when it ends: for what the send
@@ -111,8 +112,9 @@ public:
     bool Running() const { return thread_.joinable(); }
 
     // Render thread, or whichever one thread produces cues at a time (a producer that hands
-    // over to another must be done before the other begins). Wait-free, allocates nothing;
-    // false when the ring is full. May be called while stopped.
+    // over to another must be done before the other begins). Wait-free: allocates nothing,
+    // takes no lock, makes at most one futex wake call; false when the ring is full. May be
+    // called while stopped.
     bool Schedule(const Cue& cue) noexcept;
 
     // Any thread; wait-free. Drops every cue not yet sent and returns the new generation.
