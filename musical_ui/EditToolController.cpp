@@ -1,6 +1,7 @@
 #include "EditToolController.h"
 
 #include "EditController.h"
+#include "InShift.h"
 #include "zarn_core/CopyZarnEvent.h"
 
 #include <QDebug>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <limits>
 
 namespace zarn::qt {
 
@@ -41,6 +43,11 @@ int LastPositionOf(const QVariantList& beats, std::int32_t beat)
 int PositionOfBeat(std::int32_t beat)
 {
     return std::max(0, beat - 1);
+}
+
+int AsSliderEnd(std::uint32_t ticks)
+{
+    return static_cast<int>(std::min<std::uint32_t>(ticks, std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -491,6 +498,71 @@ void EditToolController::ShowOpeningValue(const cmn::ZarnEvent* edited)
 bool EditToolController::EditRangeValue(const cmn::ZarnEvent& event, int value)
 {
     return EditIntValue(event, value);
+}
+
+void EditToolController::ShowShiftOfPickedBeat()
+{
+    if (!qmlObject_ || !barListModel_)
+        return;
+    const PickedInBeat picked = ReadPickedInBeat(qmlObject_, *barListModel_);
+    if (picked.state == PickedInBeat::State::StaleBeats)
+        return;
+    if (picked.state == PickedInBeat::State::None) {
+        qmlObject_->setProperty("inShiftEnabled", false);
+        return;
+    }
+    const std::uint32_t max = engineHandle_ ? engineHandle_->GetAvailableShiftAfterBarBeat(picked.tick, true) : 0;
+    qmlObject_->setProperty("inShiftMax", AsSliderEnd(max));
+    qmlObject_->setProperty("inShiftEnabled", max != 0);
+    // A new beat starts at its lowest shift; the slider's lower end first, since the slider
+    // holds its value inside its range.
+    const std::int32_t floor =
+        InShiftFloor(*barListModel_, picked.bar, picked.beat, static_cast<std::uint32_t>(minStartTick_));
+    qmlObject_->setProperty("inShiftMin", floor);
+    qmlObject_->setProperty("inShift", floor);
+}
+
+void EditToolController::OpenShiftForCreate(const TL::BarsBeats& position, std::uint32_t minStartTick)
+{
+    minStartTick_ = static_cast<std::int32_t>(minStartTick);
+    if (!qmlObject_)
+        return;
+    try {
+        SetPickers(position, position);
+        SetInShiftMin(minStartTick);
+        UpdateToolValues();
+        qmlObject_->setProperty("visible", true);
+    } catch (const std::exception& e) {
+        LogFailure("Error:", e);
+    }
+}
+
+std::uint32_t EditToolController::PickBeatOf(const cmn::ZarnEvent& event)
+{
+    const TL::BarsBeats position = engineHandle_->GetBarBeatLeftByTick(event.start());
+    SetPickers(position, position);
+    UpdateToolValues();
+    return position.tick();
+}
+
+void EditToolController::ShowShiftAfterBeat(std::uint32_t beatTick, std::uint32_t tick)
+{
+    const std::uint32_t max = engineHandle_->GetAvailableShiftAfterBarBeat(beatTick, true);
+    qmlObject_->setProperty("inShiftMax", AsSliderEnd(max));
+    qmlObject_->setProperty("inShift", static_cast<float>(tick - beatTick));
+}
+
+std::uint32_t EditToolController::NewShiftedTick(const QString& bar, int beat, double shift) const
+{
+    std::uint32_t tick = PickedTick(bar, beat);
+    if (barListModel_)
+        tick = std::max(tick, barListModel_->frontTick);
+    return ShiftedTick(tick, shift);
+}
+
+std::uint32_t EditToolController::MovedShiftedTick(const QString& bar, int beat, double shift) const
+{
+    return RaisedToStart(ShiftedTick(PickedTick(bar, beat), shift));
 }
 
 } // namespace zarn::qt

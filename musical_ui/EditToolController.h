@@ -157,6 +157,26 @@ protected:
     // The value part of ChangeRangeAndValue; the integer edit by default.
     virtual bool EditRangeValue(const cmn::ZarnEvent& event, int value);
 
+    // The steps the caesura and OSC cue tools share around the shift slider, the ticks their
+    // event lies after the picked in beat.
+    // The slider for the picked beat: its upper end the engine's room after the beat (none
+    // turns it off), its lower end and value the beat's floor. Nothing while no beat is picked
+    // or the beat picker still shows the last bar's beats.
+    void ShowShiftOfPickedBeat();
+    // Opens for a new event at the position; `minStartTick` is the earliest tick the event
+    // may take, which sets the slider's lower end in the beat the song starts inside.
+    void OpenShiftForCreate(const TL::BarsBeats& position, std::uint32_t minStartTick);
+    // The pickers on the beat at or before the event, the slider set for that beat; gives the
+    // beat's tick.
+    std::uint32_t PickBeatOf(const cmn::ZarnEvent& event);
+    // The slider at the tick's distance after the beat.
+    void ShowShiftAfterBeat(std::uint32_t beatTick, std::uint32_t tick);
+    // A new event's tick: the picked beat, never before the beat the song starts inside, plus
+    // the shift (the slider's lower end keeps it from landing before the start).
+    std::uint32_t NewShiftedTick(const QString& bar, int beat, double shift) const;
+    // A moved event's tick: the picked beat plus the shift, raised to the song's start tick.
+    std::uint32_t MovedShiftedTick(const QString& bar, int beat, double shift) const;
+
     char kind_;
     std::shared_ptr<Interface> engineHandle_;
     std::shared_ptr<BarListModel> barListModel_;
