@@ -3,7 +3,6 @@
 #include "zarn_core/Click.h"
 #include "zarn_core/ZarnEventCode.h"
 
-#include <QUrl>
 #include <QVariantList>
 
 #include <algorithm>
@@ -12,10 +11,7 @@ namespace zarn::qt {
 
 namespace {
 
-QUrl ClickToolUrl()
-{
-    return QUrl(QStringLiteral("qrc:/qt/qml/com/lanternhillstudios/musical_ui/qml/ClickTool.qml"));
-}
+const char* const kClickWindow = "ClickTool.qml";
 
 // The click tool's bars are the song's own: a click changes the beats, so the pickers must
 // not show the beats the clicks already made.
@@ -25,20 +21,18 @@ constexpr bool kClicksApplied = false;
 
 ClickToolController::ClickToolController(QQmlEngine* engine, std::shared_ptr<Interface> engineHandle,
                                          EditController* editController, QObject* parent)
-    : EditToolController(engine, ClickToolUrl(), editController, std::move(engineHandle), codes::Click, parent,
-                         kClicksApplied)
+    : EditToolController(engine, ToolWindowUrl(kClickWindow), editController, std::move(engineHandle),
+                         codes::Click, parent, kClicksApplied)
 {
 }
 
 ClickToolController::ClickToolController(const ClickToolController& other)
-    : EditToolController(other.engine_, ClickToolUrl(), other.editController_,
-                         std::shared_ptr<Interface>(other.engineHandle_), codes::Click, nullptr, kClicksApplied)
+    : EditToolController(other, ToolWindowUrl(kClickWindow), kClicksApplied)
 {
 }
 
 ClickToolController::ClickToolController(ClickToolController&& other)
-    : EditToolController(other.engine_, ClickToolUrl(), other.editController_, std::move(other.engineHandle_),
-                         codes::Click, nullptr, kClicksApplied)
+    : EditToolController(std::move(other), ToolWindowUrl(kClickWindow), kClicksApplied)
 {
 }
 
@@ -50,12 +44,7 @@ void ClickToolController::ConnectToolSignals()
             SLOT(onClickChangeRequest(QString,int,QString,int,int)));
     connect(qmlObject_, SIGNAL(createClickRequest(QString,int,QString,int,int)), this,
             SLOT(onClickCreationRequest(QString,int,QString,int,int)));
-    QObject* panel = FindInWindow("barAndBeatPanel");
-    if (panel) {
-        connect(panel, SIGNAL(inBeatInputUpdateRequest(QVariant)), this, SLOT(onInBeatInputUpdateRequest(QVariant)));
-        connect(panel, SIGNAL(outBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onOutBeatInputUpdateRequest(QVariant)));
-    }
+    QObject* panel = ConnectBeatListRequests(true);
     connect(qmlObject_, SIGNAL(updateAvailableClicks()), this, SLOT(updateClicksModel()));
     if (panel) {
         // A bar the user chooses announces itself before its beats are loaded: once they are,
@@ -122,56 +111,40 @@ void ClickToolController::updateClicksModel()
     }
 }
 
+TL::BarsBeats ClickToolController::PositionOfTick(std::uint32_t tick)
+{
+    return engineHandle_->GetBarBeatByTick(tick, kClicksApplied, true);
+}
+
+void ClickToolController::ShowOpeningValue(const cmn::ZarnEvent* edited)
+{
+    // The window's own refill is connected only after opening.
+    const std::vector<int> values = RefillValues();
+    if (!edited)
+        return;
+    // A stored value the range no longer allows leaves the first allowed one chosen.
+    const auto found = std::find(values.begin(), values.end(), edited->int_value());
+    if (found != values.end())
+        qmlObject_->setProperty("clickCountIndex", static_cast<int>(found - values.begin()));
+}
+
 void ClickToolController::onClickButtonClicked(TL::BarsBeats startBarsBeats, TL::BarsBeats endBarsBeats)
 {
-    if (!qmlObject_)
-        return;
-    try {
-        SetPickers(startBarsBeats, endBarsBeats);
-        // The window's own refill is connected only after opening.
-        RefillValues();
-        qmlObject_->setProperty("visible", true);
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    OpenRangeForCreate(startBarsBeats, endBarsBeats);
 }
 
 void ClickToolController::onClickCreationRequest(QString startBar, int startBeat, QString endBar, int endBeat,
                                                  int count)
 {
-    try {
-        if (!SongUnchanged())
-            return;
-        const std::uint32_t start = RaisedToStart(PickedTick(startBar, startBeat));
-        const std::uint32_t end = PickedTick(endBar, endBeat);
-        const QString eventId = qmlObject_ ? qmlObject_->property("eventId").toString() : QString();
-        AddEvent(CL::Click(start, end, eventId.toStdString(), count));
-    } catch (const std::exception& e) {
-        LogFailure("Error adding event:", e);
-    }
+    CreateRange(startBar, startBeat, endBar, endBeat,
+                [count](std::uint32_t start, std::uint32_t end, const std::string& id) {
+                    return CL::Click(start, end, id, count);
+                });
 }
 
 void ClickToolController::onClickEdit(cmn::ZarnEvent* zarnEvent)
 {
-    if (!qmlObject_ || !zarnEvent || !engineHandle_)
-        return;
-    try {
-        RememberEvent(*zarnEvent);
-        // Before the pickers move, so their changes leave the event's id alone.
-        qmlObject_->setProperty("isEdit", true);
-        const TL::BarsBeats start = engineHandle_->GetBarBeatByTick(zarnEvent->start(), kClicksApplied, true);
-        const TL::BarsBeats end = engineHandle_->GetBarBeatByTick(zarnEvent->end(), kClicksApplied, true);
-        SetPickers(start, end);
-        // A stored value the range no longer allows leaves the first allowed one chosen.
-        const std::vector<int> values = RefillValues();
-        const auto found = std::find(values.begin(), values.end(), zarnEvent->int_value());
-        if (found != values.end())
-            qmlObject_->setProperty("clickCountIndex", static_cast<int>(found - values.begin()));
-        qmlObject_->setProperty("eventId", QString::fromStdString(zarnEvent->EventId()));
-        qmlObject_->setProperty("visible", true);
-    } catch (const std::exception& e) {
-        LogFailure("Error editing event:", e);
-    }
+    OpenRangeForEdit(zarnEvent);
 }
 
 void ClickToolController::onClickChangeRequest(QString startBar, int startBeat, QString endBar, int endBeat,
@@ -182,11 +155,7 @@ void ClickToolController::onClickChangeRequest(QString startBar, int startBeat, 
 
 void ClickToolController::onClickToolClosing()
 {
-    try {
-        emit clickToolClosing();
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    EmitClosing(&ClickToolController::clickToolClosing);
 }
 
 } // namespace zarn::qt

@@ -33,6 +33,12 @@ public:
     // shows no row: there is no range yet.
     std::vector<int> ShownRangeClickValues() const;
 
+protected:
+    // On the song's own beats, at or before the tick.
+    TL::BarsBeats PositionOfTick(std::uint32_t tick) override;
+    // The values the range allows, the edited event's chosen when the range still allows it.
+    void ShowOpeningValue(const cmn::ZarnEvent* edited) override;
+
 signals:
     void clickToolClosing();
 

@@ -2,34 +2,28 @@
 
 #include "zarn_core/Cut.h"
 
-#include <QUrl>
-
 namespace zarn::qt {
 
 namespace {
 
-QUrl CutToolUrl()
-{
-    return QUrl(QStringLiteral("qrc:/qt/qml/com/lanternhillstudios/musical_ui/qml/CutTool.qml"));
-}
+const char* const kCutWindow = "CutTool.qml";
 
 } // namespace
 
 CutToolController::CutToolController(QQmlEngine* engine, std::shared_ptr<Interface> engineHandle,
                                      EditController* editController, QObject* parent)
-    : EditToolController(engine, CutToolUrl(), editController, std::move(engineHandle), codes::Cut, parent, true)
+    : EditToolController(engine, ToolWindowUrl(kCutWindow), editController, std::move(engineHandle), codes::Cut,
+                         parent, true)
 {
 }
 
 CutToolController::CutToolController(const CutToolController& other)
-    : EditToolController(other.engine_, CutToolUrl(), other.editController_,
-                         std::shared_ptr<Interface>(other.engineHandle_), codes::Cut, nullptr, true)
+    : EditToolController(other, ToolWindowUrl(kCutWindow), true)
 {
 }
 
 CutToolController::CutToolController(CutToolController&& other)
-    : EditToolController(other.engine_, CutToolUrl(), other.editController_, std::move(other.engineHandle_),
-                         codes::Cut, nullptr, true)
+    : EditToolController(std::move(other), ToolWindowUrl(kCutWindow), true)
 {
 }
 
@@ -41,13 +35,12 @@ void CutToolController::ConnectToolSignals()
             SLOT(onCutChangeRequest(QVariant,QVariant,QVariant,QVariant)));
     connect(qmlObject_, SIGNAL(createCutRequest(QVariant,QVariant,QVariant,QVariant)), this,
             SLOT(onCutCreationRequest(QVariant,QVariant,QVariant,QVariant)));
-    if (QObject* panel = FindInWindow("barAndBeatPanel")) {
-        connect(panel, SIGNAL(inBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onInBeatInputUpdateRequest(QVariant)));
-        connect(panel, SIGNAL(outBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onOutBeatInputUpdateRequest(QVariant)));
-    }
+    ConnectBeatListRequests(true);
     connect(qmlObject_, SIGNAL(cutToolClosing()), this, SLOT(onCutToolClosing()));
+}
+
+void CutToolController::ShowOpeningValue(const cmn::ZarnEvent*)
+{
 }
 
 void CutToolController::onCutButtonClicked(TL::BarsBeats startBarsBeats, TL::BarsBeats endBarsBeats)
@@ -68,35 +61,15 @@ void CutToolController::onCutButtonClicked()
 void CutToolController::onCutCreationRequest(QVariant startBar, QVariant startBeat, QVariant endBar,
                                              QVariant endBeat)
 {
-    try {
-        if (!SongUnchanged())
-            return;
-        // Only the start is raised: an end before it is the editor's to refuse, and says so.
-        const std::uint32_t start = RaisedToStart(PickedTick(startBar.toString(), startBeat.toInt()));
-        const std::uint32_t end = PickedTick(endBar.toString(), endBeat.toInt());
-        const QString eventId = qmlObject_ ? qmlObject_->property("eventId").toString() : QString();
-        AddEvent(CL::Cut(start, end, eventId.toStdString(), 0));
-    } catch (const std::exception& e) {
-        LogFailure("Error adding event:", e);
-    }
+    CreateRange(startBar.toString(), startBeat.toInt(), endBar.toString(), endBeat.toInt(),
+                [](std::uint32_t start, std::uint32_t end, const std::string& id) {
+                    return CL::Cut(start, end, id, 0);
+                });
 }
 
 void CutToolController::onCutEdit(cmn::ZarnEvent* zarnEvent)
 {
-    if (!qmlObject_ || !zarnEvent || !engineHandle_)
-        return;
-    try {
-        // Copied first: the engine's object may move within its log before OK, or go.
-        RememberEvent(*zarnEvent);
-        // Before the pickers move, so their changes leave the event's id alone.
-        qmlObject_->setProperty("isEdit", true);
-        SetPickers(engineHandle_->GetBarBeatByTick(zarnEvent->start()),
-                   engineHandle_->GetBarBeatByTick(zarnEvent->end()));
-        qmlObject_->setProperty("eventId", QString::fromStdString(zarnEvent->EventId()));
-        qmlObject_->setProperty("visible", true);
-    } catch (const std::exception& e) {
-        LogFailure("Error editing event:", e);
-    }
+    OpenRangeForEdit(zarnEvent);
 }
 
 void CutToolController::onCutChangeRequest(QVariant startBar, QVariant startBeat, QVariant endBar,
@@ -107,11 +80,7 @@ void CutToolController::onCutChangeRequest(QVariant startBar, QVariant startBeat
 
 void CutToolController::onCutToolClosing()
 {
-    try {
-        emit cutToolClosing();
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    EmitClosing(&CutToolController::cutToolClosing);
 }
 
 } // namespace zarn::qt

@@ -26,6 +26,10 @@ public:
 
     void ConnectToolSignals() override;
 
+protected:
+    // A cut shows no value.
+    void ShowOpeningValue(const cmn::ZarnEvent* edited) override;
+
 signals:
     void cutToolClosing();
 

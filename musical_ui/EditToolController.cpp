@@ -1,6 +1,7 @@
 #include "EditToolController.h"
 
 #include "EditController.h"
+#include "InShift.h"
 #include "zarn_core/CopyZarnEvent.h"
 
 #include <QDebug>
@@ -9,10 +10,13 @@
 
 #include <algorithm>
 #include <iostream>
+#include <limits>
 
 namespace zarn::qt {
 
 namespace {
+
+const char* const kToolWindowFolder = "qrc:/qt/qml/com/lanternhillstudios/musical_ui/qml/";
 
 const char* const kSongChangedText = "The song changed while this tool was open; nothing was changed.";
 const char* const kEditFailedTitle = "Edit Failed";
@@ -39,6 +43,11 @@ int LastPositionOf(const QVariantList& beats, std::int32_t beat)
 int PositionOfBeat(std::int32_t beat)
 {
     return std::max(0, beat - 1);
+}
+
+int AsSliderEnd(std::uint32_t ticks)
+{
+    return static_cast<int>(std::min<std::uint32_t>(ticks, std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -68,6 +77,18 @@ EditToolController::EditToolController(QQmlEngine* engine, const QUrl& url, Edit
         connect(qmlObject_, SIGNAL(inBarChanged()), this, SLOT(inBarBeatChanged_()));
         connect(qmlObject_, SIGNAL(inBeatChanged()), this, SLOT(inBarBeatChanged_()));
     }
+}
+
+EditToolController::EditToolController(const EditToolController& other, const QUrl& url, bool barsBeatsFlag)
+    : EditToolController(other.engine_, url, other.editController_, std::shared_ptr<Interface>(other.engineHandle_),
+                         other.kind_, nullptr, barsBeatsFlag)
+{
+}
+
+EditToolController::EditToolController(EditToolController&& other, const QUrl& url, bool barsBeatsFlag)
+    : EditToolController(other.engine_, url, other.editController_, std::move(other.engineHandle_), other.kind_,
+                         nullptr, barsBeatsFlag)
+{
 }
 
 EditToolController::~EditToolController()
@@ -183,6 +204,22 @@ int EditToolController::FindBarRow(const TL::BarsBeats& position) const
             return row;
     }
     return -1;
+}
+
+QUrl EditToolController::ToolWindowUrl(const char* fileName)
+{
+    return QUrl(QLatin1String(kToolWindowFolder) + QLatin1String(fileName));
+}
+
+QObject* EditToolController::ConnectBeatListRequests(bool withOut)
+{
+    QObject* panel = FindInWindow("barAndBeatPanel");
+    if (!panel)
+        return nullptr;
+    connect(panel, SIGNAL(inBeatInputUpdateRequest(QVariant)), this, SLOT(onInBeatInputUpdateRequest(QVariant)));
+    if (withOut)
+        connect(panel, SIGNAL(outBeatInputUpdateRequest(QVariant)), this, SLOT(onOutBeatInputUpdateRequest(QVariant)));
+    return panel;
 }
 
 QObject* EditToolController::FindInWindow(const char* name) const
@@ -303,6 +340,11 @@ std::uint32_t EditToolController::RaisedToStart(std::uint32_t tick) const
     return std::max(tick, engineHandle_->GetCurrentStartTickIndex());
 }
 
+std::string EditToolController::ShownEventId() const
+{
+    return qmlObject_ ? qmlObject_->property("eventId").toString().toStdString() : std::string();
+}
+
 void EditToolController::RememberEvent(const cmn::ZarnEvent& event)
 {
     rememberedEvent_ = CL::CopyZarnEvent(event);
@@ -385,6 +427,7 @@ void EditToolController::OpenRangeForCreate(const TL::BarsBeats& start, const TL
         return;
     try {
         SetPickers(start, end);
+        ShowOpeningValue(nullptr);
         qmlObject_->setProperty("visible", true);
     } catch (const std::exception& e) {
         LogFailure("Error:", e);
@@ -394,29 +437,27 @@ void EditToolController::OpenRangeForCreate(const TL::BarsBeats& start, const TL
 void EditToolController::ChangeRange(const QVariant& startBar, const QVariant& startBeat, const QVariant& endBar,
                                      const QVariant& endBeat)
 {
-    try {
-        if (!rememberedEvent_ || !SongUnchanged())
-            return;
-        const std::uint32_t start = RaisedToStart(PickedTick(startBar.toString(), startBeat.toInt()));
-        const std::uint32_t end = PickedTick(endBar.toString(), endBeat.toInt());
-        EditStartEndValues(*rememberedEvent_, start, end);
-        emit valuesUpdated();
-    } catch (const std::exception& e) {
-        LogFailure("Error editing event:", e);
-    }
+    MoveRange(startBar.toString(), startBeat.toInt(), endBar.toString(), endBeat.toInt(), nullptr);
 }
 
 void EditToolController::ChangeRangeAndValue(const QString& startBar, int startBeat, const QString& endBar,
                                              int endBeat, int value)
+{
+    MoveRange(startBar, startBeat, endBar, endBeat, &value);
+}
+
+void EditToolController::MoveRange(const QString& startBar, int startBeat, const QString& endBar, int endBeat,
+                                   const int* value)
 {
     try {
         if (!rememberedEvent_ || !SongUnchanged())
             return;
         const std::uint32_t start = RaisedToStart(PickedTick(startBar, startBeat));
         const std::uint32_t end = PickedTick(endBar, endBeat);
-        // The value is set whatever became of the move: the window showed both as one change.
         EditStartEndValues(*rememberedEvent_, start, end);
-        EditIntValue(*rememberedEvent_, value);
+        // The value is set whatever became of the move: the window showed both as one change.
+        if (value)
+            EditRangeValue(*rememberedEvent_, *value);
         emit valuesUpdated();
     } catch (const std::exception& e) {
         LogFailure("Error editing event:", e);
@@ -428,18 +469,100 @@ void EditToolController::OpenRangeForEdit(const cmn::ZarnEvent* event)
     if (!qmlObject_ || !event || !engineHandle_)
         return;
     try {
+        // Copied first: the engine's object may move within its log before OK, or go.
         RememberEvent(*event);
         // Before the pickers move, so their changes leave the event's id alone.
         qmlObject_->setProperty("isEdit", true);
-        const TL::BarsBeats start = engineHandle_->GetBarBeatByTick(event->start());
-        const TL::BarsBeats end = engineHandle_->GetBarBeatByTick(event->end());
+        const TL::BarsBeats start = PositionOfTick(event->start());
+        const TL::BarsBeats end = PositionOfTick(event->end());
         SetPickers(start, end);
-        SetIntValue(event->int_value());
+        ShowOpeningValue(event);
         qmlObject_->setProperty("eventId", QString::fromStdString(event->EventId()));
         qmlObject_->setProperty("visible", true);
     } catch (const std::exception& e) {
         LogFailure("Error editing event:", e);
     }
+}
+
+TL::BarsBeats EditToolController::PositionOfTick(std::uint32_t tick)
+{
+    return engineHandle_->GetBarBeatByTick(tick);
+}
+
+void EditToolController::ShowOpeningValue(const cmn::ZarnEvent* edited)
+{
+    if (edited)
+        SetIntValue(edited->int_value());
+}
+
+bool EditToolController::EditRangeValue(const cmn::ZarnEvent& event, int value)
+{
+    return EditIntValue(event, value);
+}
+
+void EditToolController::ShowShiftOfPickedBeat()
+{
+    if (!qmlObject_ || !barListModel_)
+        return;
+    const PickedInBeat picked = ReadPickedInBeat(qmlObject_, *barListModel_);
+    if (picked.state == PickedInBeat::State::StaleBeats)
+        return;
+    if (picked.state == PickedInBeat::State::None) {
+        qmlObject_->setProperty("inShiftEnabled", false);
+        return;
+    }
+    const std::uint32_t max = engineHandle_ ? engineHandle_->GetAvailableShiftAfterBarBeat(picked.tick, true) : 0;
+    qmlObject_->setProperty("inShiftMax", AsSliderEnd(max));
+    qmlObject_->setProperty("inShiftEnabled", max != 0);
+    // A new beat starts at its lowest shift; the slider's lower end first, since the slider
+    // holds its value inside its range.
+    const std::int32_t floor =
+        InShiftFloor(*barListModel_, picked.bar, picked.beat, static_cast<std::uint32_t>(minStartTick_));
+    qmlObject_->setProperty("inShiftMin", floor);
+    qmlObject_->setProperty("inShift", floor);
+}
+
+void EditToolController::OpenShiftForCreate(const TL::BarsBeats& position, std::uint32_t minStartTick)
+{
+    minStartTick_ = static_cast<std::int32_t>(minStartTick);
+    if (!qmlObject_)
+        return;
+    try {
+        SetPickers(position, position);
+        SetInShiftMin(minStartTick);
+        UpdateToolValues();
+        qmlObject_->setProperty("visible", true);
+    } catch (const std::exception& e) {
+        LogFailure("Error:", e);
+    }
+}
+
+std::uint32_t EditToolController::PickBeatOf(const cmn::ZarnEvent& event)
+{
+    const TL::BarsBeats position = engineHandle_->GetBarBeatLeftByTick(event.start());
+    SetPickers(position, position);
+    UpdateToolValues();
+    return position.tick();
+}
+
+void EditToolController::ShowShiftAfterBeat(std::uint32_t beatTick, std::uint32_t tick)
+{
+    const std::uint32_t max = engineHandle_->GetAvailableShiftAfterBarBeat(beatTick, true);
+    qmlObject_->setProperty("inShiftMax", AsSliderEnd(max));
+    qmlObject_->setProperty("inShift", static_cast<float>(tick - beatTick));
+}
+
+std::uint32_t EditToolController::NewShiftedTick(const QString& bar, int beat, double shift) const
+{
+    std::uint32_t tick = PickedTick(bar, beat);
+    if (barListModel_)
+        tick = std::max(tick, barListModel_->frontTick);
+    return ShiftedTick(tick, shift);
+}
+
+std::uint32_t EditToolController::MovedShiftedTick(const QString& bar, int beat, double shift) const
+{
+    return RaisedToStart(ShiftedTick(PickedTick(bar, beat), shift));
 }
 
 } // namespace zarn::qt

@@ -84,12 +84,36 @@ public slots:
     void inBarBeatChanged_();
 
 protected:
+    // A new tool on a new window of `url`, of the other's kind, with its edit controller and no
+    // parent: the form the tools' copy constructors take. The move form takes the other's
+    // engine handle over.
+    EditToolController(const EditToolController& other, const QUrl& url, bool barsBeatsFlag);
+    EditToolController(EditToolController&& other, const QUrl& url, bool barsBeatsFlag);
+
+    // The resource address of a tool window of this module's qml folder ("CutTool.qml").
+    static QUrl ToolWindowUrl(const char* fileName);
+    // Connects the bar and beat panel's requests for a bar's beats to the slots that load them
+    // (the out side's too where `withOut`); gives the panel, null when the window has none.
+    QObject* ConnectBeatListRequests(bool withOut);
+    // Emits the tool's closing signal; what its receivers throw ends as a debug line.
+    template <class Tool>
+    void EmitClosing(void (Tool::*closing)())
+    {
+        try {
+            emit (static_cast<Tool*>(this)->*closing)();
+        } catch (const std::exception& e) {
+            LogFailure("Error:", e);
+        }
+    }
+
     // Both pickers of each side placed at the positions (one position twice for point events).
     void SetPickers(const TL::BarsBeats& in, const TL::BarsBeats& out);
     // The tick of a picked bar and beat, as the bar list model gives it.
     std::uint32_t PickedTick(const QString& bar, int beat) const;
     // No event starts before the song's current start tick.
     std::uint32_t RaisedToStart(std::uint32_t tick) const;
+    // The id the window shows: while creating, the one suggested for the picked position.
+    std::string ShownEventId() const;
     // Keeps a copy: the object a tool is opened on may move or go while the window is open.
     void RememberEvent(const cmn::ZarnEvent& event);
     // False, with the edit controller's error shown, when the engine has moved to another
@@ -99,14 +123,59 @@ protected:
     static void LogFailure(const char* what, const std::exception& e);
     QObject* FindInWindow(const char* name) const;
 
-    // The steps the range tools share: open for create, the change of the two positions (with
-    // a count or other integer value), and open for edit of an event with an integer value.
+    // The steps the range and value tools share: open for create, the create request, the
+    // change of the two positions (with the tool's value), and open for edit. The three hooks
+    // below are where a tool's value differs.
     void OpenRangeForCreate(const TL::BarsBeats& start, const TL::BarsBeats& end);
+    // Adds the event `make(start, end, eventId)` builds. Only the start is raised to the song's
+    // start tick: an end before it is the editor's to refuse, and it says so.
+    template <class MakeEvent>
+    void CreateRange(const QString& startBar, int startBeat, const QString& endBar, int endBeat, MakeEvent&& make)
+    {
+        try {
+            if (!SongUnchanged())
+                return;
+            const std::uint32_t start = RaisedToStart(PickedTick(startBar, startBeat));
+            const std::uint32_t end = PickedTick(endBar, endBeat);
+            AddEvent(make(start, end, ShownEventId()));
+        } catch (const std::exception& e) {
+            LogFailure("Error adding event:", e);
+        }
+    }
     void ChangeRange(const QVariant& startBar, const QVariant& startBeat, const QVariant& endBar,
                      const QVariant& endBeat);
     void ChangeRangeAndValue(const QString& startBar, int startBeat, const QString& endBar, int endBeat,
                              int value);
     void OpenRangeForEdit(const cmn::ZarnEvent* event);
+
+    // The pickers' position of an edited event's tick.
+    virtual TL::BarsBeats PositionOfTick(std::uint32_t tick);
+    // Runs once the pickers show the range the window opens on: `edited` is the event opened
+    // for edit, null for a new one. By default an edited event shows its integer value and a
+    // new one the window's own.
+    virtual void ShowOpeningValue(const cmn::ZarnEvent* edited);
+    // The value part of ChangeRangeAndValue; the integer edit by default.
+    virtual bool EditRangeValue(const cmn::ZarnEvent& event, int value);
+
+    // The steps the caesura and OSC cue tools share around the shift slider, the ticks their
+    // event lies after the picked in beat.
+    // The slider for the picked beat: its upper end the engine's room after the beat (none
+    // turns it off), its lower end and value the beat's floor. Nothing while no beat is picked
+    // or the beat picker still shows the last bar's beats.
+    void ShowShiftOfPickedBeat();
+    // Opens for a new event at the position; `minStartTick` is the earliest tick the event
+    // may take, which sets the slider's lower end in the beat the song starts inside.
+    void OpenShiftForCreate(const TL::BarsBeats& position, std::uint32_t minStartTick);
+    // The pickers on the beat at or before the event, the slider set for that beat; gives the
+    // beat's tick.
+    std::uint32_t PickBeatOf(const cmn::ZarnEvent& event);
+    // The slider at the tick's distance after the beat.
+    void ShowShiftAfterBeat(std::uint32_t beatTick, std::uint32_t tick);
+    // A new event's tick: the picked beat, never before the beat the song starts inside, plus
+    // the shift (the slider's lower end keeps it from landing before the start).
+    std::uint32_t NewShiftedTick(const QString& bar, int beat, double shift) const;
+    // A moved event's tick: the picked beat plus the shift, raised to the song's start tick.
+    std::uint32_t MovedShiftedTick(const QString& bar, int beat, double shift) const;
 
     char kind_;
     std::shared_ptr<Interface> engineHandle_;
@@ -115,6 +184,10 @@ protected:
     std::unique_ptr<cmn::ZarnEvent> rememberedEvent_;
     std::int32_t minStartTick_ = 0;
     std::string songNumber_;
+
+private:
+    // The change of a range's two positions, then of its value where one is given.
+    void MoveRange(const QString& startBar, int startBeat, const QString& endBar, int endBeat, const int* value);
 };
 
 } // namespace zarn::qt

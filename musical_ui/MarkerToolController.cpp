@@ -2,34 +2,28 @@
 
 #include "zarn_core/Marker.h"
 
-#include <QUrl>
-
 namespace zarn::qt {
 
 namespace {
 
-QUrl MarkerToolUrl()
-{
-    return QUrl(QStringLiteral("qrc:/qt/qml/com/lanternhillstudios/musical_ui/qml/MarkerTool.qml"));
-}
+const char* const kMarkerWindow = "MarkerTool.qml";
 
 } // namespace
 
 MarkerToolController::MarkerToolController(QQmlEngine* engine, std::shared_ptr<Interface> engineHandle,
                                            EditController* editController, QObject* parent)
-    : EditToolController(engine, MarkerToolUrl(), editController, std::move(engineHandle), 'E', parent, true)
+    : EditToolController(engine, ToolWindowUrl(kMarkerWindow), editController, std::move(engineHandle), 'E', parent,
+                         true)
 {
 }
 
 MarkerToolController::MarkerToolController(const MarkerToolController& other)
-    : EditToolController(other.engine_, MarkerToolUrl(), other.editController_,
-                         std::shared_ptr<Interface>(other.engineHandle_), 'E', nullptr, true)
+    : EditToolController(other, ToolWindowUrl(kMarkerWindow), true)
 {
 }
 
 MarkerToolController::MarkerToolController(MarkerToolController&& other)
-    : EditToolController(other.engine_, MarkerToolUrl(), other.editController_, std::move(other.engineHandle_),
-                         'E', nullptr, true)
+    : EditToolController(std::move(other), ToolWindowUrl(kMarkerWindow), true)
 {
 }
 
@@ -41,8 +35,7 @@ void MarkerToolController::ConnectToolSignals()
             SLOT(onMarkerChangeRequest(QString,int,QString)));
     connect(qmlObject_, SIGNAL(createMarkerRequest(QString,int,QString)), this,
             SLOT(onMarkerCreationRequest(QString,int,QString)));
-    if (QObject* panel = FindInWindow("barAndBeatPanel"))
-        connect(panel, SIGNAL(inBeatInputUpdateRequest(QVariant)), this, SLOT(onInBeatInputUpdateRequest(QVariant)));
+    ConnectBeatListRequests(false);
     connect(qmlObject_, SIGNAL(markerToolClosing()), this, SLOT(onMarkerToolClosing()));
 }
 
@@ -69,8 +62,7 @@ void MarkerToolController::onMarkerCreationRequest(QString bar, int beat, QStrin
         if (!SongUnchanged())
             return;
         const std::uint32_t tick = RaisedToStart(PickedTick(bar, beat));
-        const QString eventId = qmlObject_ ? qmlObject_->property("eventId").toString() : QString();
-        const CL::Marker marker(tick, value.toStdString(), eventId.toStdString());
+        const CL::Marker marker(tick, value.toStdString(), ShownEventId());
         AddEvent(marker);
     } catch (const std::exception& e) {
         LogFailure("Error adding event:", e);
@@ -114,11 +106,7 @@ void MarkerToolController::onMarkerChangeRequest(QString bar, int beat, QString 
 
 void MarkerToolController::onMarkerToolClosing()
 {
-    try {
-        emit markerToolClosing();
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    EmitClosing(&MarkerToolController::markerToolClosing);
 }
 
 } // namespace zarn::qt

@@ -4,30 +4,18 @@
 #include "zarn_core/Osc.h"
 #include "zarn_core/OscProperties.h"
 
-#include <QUrl>
-
-#include <algorithm>
-#include <limits>
-
 namespace zarn::qt {
 
 namespace {
 
-QUrl OscToolUrl()
-{
-    return QUrl(QStringLiteral("qrc:/qt/qml/com/lanternhillstudios/musical_ui/qml/OscTool.qml"));
-}
-
-int AsSliderEnd(std::uint32_t ticks)
-{
-    return static_cast<int>(std::min<std::uint32_t>(ticks, std::numeric_limits<int>::max()));
-}
+const char* const kOscWindow = "OscTool.qml";
 
 } // namespace
 
 OscToolController::OscToolController(QQmlEngine* engine, std::shared_ptr<Interface> engineHandle,
                                      EditController* editController, QObject* parent)
-    : EditToolController(engine, OscToolUrl(), editController, std::move(engineHandle), 'S', parent, true)
+    : EditToolController(engine, ToolWindowUrl(kOscWindow), editController, std::move(engineHandle), 'S', parent,
+                         true)
 {
     try {
         networkList_ = std::make_unique<zarn::NetworkListModel>(engineHandle_ ? engineHandle_->GetNetworks()
@@ -42,14 +30,12 @@ OscToolController::OscToolController(QQmlEngine* engine, std::shared_ptr<Interfa
 }
 
 OscToolController::OscToolController(const OscToolController& other)
-    : EditToolController(other.engine_, OscToolUrl(), other.editController_,
-                         std::shared_ptr<Interface>(other.engineHandle_), 'S', nullptr, true)
+    : EditToolController(other, ToolWindowUrl(kOscWindow), true)
 {
 }
 
 OscToolController::OscToolController(OscToolController&& other)
-    : EditToolController(other.engine_, OscToolUrl(), other.editController_, std::move(other.engineHandle_),
-                         'S', nullptr, true),
+    : EditToolController(std::move(other), ToolWindowUrl(kOscWindow), true),
       networkList_(std::move(other.networkList_))
 {
     // The other window must not keep showing a list it no longer owns.
@@ -73,8 +59,7 @@ void OscToolController::ConnectToolSignals()
             SLOT(onToolChangeRequest(QString,int,QString,QString,double)));
     connect(qmlObject_, SIGNAL(createRequest(QString,int,QString,QString,qreal)), this,
             SLOT(onToolCreationRequest(QString,int,QString,QString,double)));
-    if (QObject* panel = FindInWindow("barAndBeatPanel"))
-        connect(panel, SIGNAL(inBeatInputUpdateRequest(QVariant)), this, SLOT(onInBeatInputUpdateRequest(QVariant)));
+    ConnectBeatListRequests(false);
     connect(qmlObject_, SIGNAL(toolClosing()), this, SLOT(onToolClosing()));
 }
 
@@ -83,20 +68,7 @@ void OscToolController::UpdateToolValues()
     if (!qmlObject_ || !barListModel_)
         return;
     qmlObject_->setProperty("inShift", 0);
-    const PickedInBeat picked = ReadPickedInBeat(qmlObject_, *barListModel_);
-    if (picked.state == PickedInBeat::State::StaleBeats)
-        return;
-    if (picked.state == PickedInBeat::State::None) {
-        qmlObject_->setProperty("inShiftEnabled", false);
-        return;
-    }
-    const std::uint32_t max = engineHandle_ ? engineHandle_->GetAvailableShiftAfterBarBeat(picked.tick, true) : 0;
-    qmlObject_->setProperty("inShiftMax", AsSliderEnd(max));
-    qmlObject_->setProperty("inShiftEnabled", max != 0);
-    const std::int32_t floor =
-        InShiftFloor(*barListModel_, picked.bar, picked.beat, static_cast<std::uint32_t>(minStartTick_));
-    qmlObject_->setProperty("inShiftMin", floor);
-    qmlObject_->setProperty("inShift", floor);
+    ShowShiftOfPickedBeat();
 }
 
 void OscToolController::SetShiftFloorOfPickedBeat()
@@ -110,17 +82,7 @@ void OscToolController::SetShiftFloorOfPickedBeat()
 
 void OscToolController::onToolButtonClicked(TL::BarsBeats position, UInt32 minStartTick)
 {
-    minStartTick_ = static_cast<std::int32_t>(minStartTick);
-    if (!qmlObject_)
-        return;
-    try {
-        SetPickers(position, position);
-        SetInShiftMin(minStartTick);
-        qmlObject_->setProperty("visible", true);
-        UpdateToolValues();
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    OpenShiftForCreate(position, minStartTick);
 }
 
 void OscToolController::onToolButtonClicked(TL::BarsBeats position)
@@ -139,15 +101,8 @@ void OscToolController::onToolCreationRequest(QString bar, int beat, QString val
     try {
         if (!SongUnchanged())
             return;
-        std::uint32_t tick = PickedTick(bar, beat);
-        // The beat the song starts inside begins before the start; the slider's lower end
-        // keeps the cue from landing there.
-        if (barListModel_)
-            tick = std::max(tick, barListModel_->frontTick);
-        tick = ShiftedTick(tick, inShift);
-        const QString eventId = qmlObject_ ? qmlObject_->property("eventId").toString() : QString();
         const CL::OscProperties properties(value.toStdString(), networkId.toStdString());
-        AddEvent(CL::Osc(tick, eventId.toStdString(), properties));
+        AddEvent(CL::Osc(NewShiftedTick(bar, beat, inShift), ShownEventId(), properties));
     } catch (const std::exception& e) {
         LogFailure("Error adding event:", e);
     }
@@ -161,18 +116,12 @@ void OscToolController::onToolEdit(cmn::ZarnEvent* zarnEvent, UInt32 minStartTic
         RememberEvent(*zarnEvent);
         minStartTick_ = static_cast<std::int32_t>(minStartTick);
         qmlObject_->setProperty("isEdit", true);
-        const std::uint32_t start = zarnEvent->start();
-        const TL::BarsBeats position = engineHandle_->GetBarBeatLeftByTick(start);
-        const std::uint32_t beatTick = position.tick();
-        SetPickers(position, position);
-        UpdateToolValues();
+        const std::uint32_t beatTick = PickBeatOf(*zarnEvent);
         SetInShiftMin(minStartTick);
         // The front beat's lower end belongs to that beat only: a cue on a later beat keeps
         // its own offset, and OK without a change leaves it where it is.
         SetShiftFloorOfPickedBeat();
-        const std::uint32_t max = engineHandle_->GetAvailableShiftAfterBarBeat(beatTick, true);
-        qmlObject_->setProperty("inShiftMax", AsSliderEnd(max));
-        qmlObject_->setProperty("inShift", static_cast<float>(start - beatTick));
+        ShowShiftAfterBeat(beatTick, zarnEvent->start());
         const CL::OscProperties& properties = zarnEvent->osc_properties();
         SetStrValue(properties.Message());
         qmlObject_->setProperty("eventId", QString::fromStdString(zarnEvent->EventId()));
@@ -199,7 +148,7 @@ void OscToolController::onToolChangeRequest(QString bar, int beat, QString value
     try {
         if (!rememberedEvent_ || !SongUnchanged())
             return;
-        const std::uint32_t tick = RaisedToStart(ShiftedTick(PickedTick(bar, beat), inShift));
+        const std::uint32_t tick = MovedShiftedTick(bar, beat, inShift);
         EditStartEndValues(*rememberedEvent_, tick, tick);
         // The cue as the log now holds it, so the second edit finds it also without an id:
         // a point event keeps no end there.
@@ -214,11 +163,7 @@ void OscToolController::onToolChangeRequest(QString bar, int beat, QString value
 
 void OscToolController::onToolClosing()
 {
-    try {
-        emit toolClosing();
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    EmitClosing(&OscToolController::toolClosing);
 }
 
 } // namespace zarn::qt

@@ -2,35 +2,28 @@
 
 #include "zarn_core/Repeat.h"
 
-#include <QUrl>
-
 namespace zarn::qt {
 
 namespace {
 
-QUrl RepeatToolUrl()
-{
-    return QUrl(QStringLiteral("qrc:/qt/qml/com/lanternhillstudios/musical_ui/qml/RepeatTool.qml"));
-}
+const char* const kRepeatWindow = "RepeatTool.qml";
 
 } // namespace
 
 RepeatToolController::RepeatToolController(QQmlEngine* engine, std::shared_ptr<Interface> engineHandle,
                                            EditController* editController, QObject* parent)
-    : EditToolController(engine, RepeatToolUrl(), editController, std::move(engineHandle), codes::Repeat, parent,
-                         true)
+    : EditToolController(engine, ToolWindowUrl(kRepeatWindow), editController, std::move(engineHandle),
+                         codes::Repeat, parent, true)
 {
 }
 
 RepeatToolController::RepeatToolController(const RepeatToolController& other)
-    : EditToolController(other.engine_, RepeatToolUrl(), other.editController_,
-                         std::shared_ptr<Interface>(other.engineHandle_), codes::Repeat, nullptr, true)
+    : EditToolController(other, ToolWindowUrl(kRepeatWindow), true)
 {
 }
 
 RepeatToolController::RepeatToolController(RepeatToolController&& other)
-    : EditToolController(other.engine_, RepeatToolUrl(), other.editController_, std::move(other.engineHandle_),
-                         codes::Repeat, nullptr, true)
+    : EditToolController(std::move(other), ToolWindowUrl(kRepeatWindow), true)
 {
 }
 
@@ -42,12 +35,7 @@ void RepeatToolController::ConnectToolSignals()
             SLOT(onRepeatChangeRequest(QString,int,QString,int,int)));
     connect(qmlObject_, SIGNAL(createRepeatRequest(QString,int,QString,int,int)), this,
             SLOT(onRepeatCreationRequest(QString,int,QString,int,int)));
-    if (QObject* panel = FindInWindow("barAndBeatPanel")) {
-        connect(panel, SIGNAL(inBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onInBeatInputUpdateRequest(QVariant)));
-        connect(panel, SIGNAL(outBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onOutBeatInputUpdateRequest(QVariant)));
-    }
+    ConnectBeatListRequests(true);
     connect(qmlObject_, SIGNAL(repeatToolClosing()), this, SLOT(onRepeatToolClosing()));
 }
 
@@ -69,17 +57,10 @@ void RepeatToolController::onRepeatButtonClicked()
 void RepeatToolController::onRepeatCreationRequest(QString startBar, int startBeat, QString endBar, int endBeat,
                                                    int count)
 {
-    try {
-        if (!SongUnchanged())
-            return;
-        // Only the start is raised: an end before it is the editor's to refuse, and says so.
-        const std::uint32_t start = RaisedToStart(PickedTick(startBar, startBeat));
-        const std::uint32_t end = PickedTick(endBar, endBeat);
-        const QString eventId = qmlObject_ ? qmlObject_->property("eventId").toString() : QString();
-        AddEvent(CL::Repeat(start, end, eventId.toStdString(), count));
-    } catch (const std::exception& e) {
-        LogFailure("Error adding event:", e);
-    }
+    CreateRange(startBar, startBeat, endBar, endBeat,
+                [count](std::uint32_t start, std::uint32_t end, const std::string& id) {
+                    return CL::Repeat(start, end, id, count);
+                });
 }
 
 void RepeatToolController::onRepeatEdit(cmn::ZarnEvent* zarnEvent)
@@ -95,11 +76,7 @@ void RepeatToolController::onRepeatChangeRequest(QString startBar, int startBeat
 
 void RepeatToolController::onRepeatToolClosing()
 {
-    try {
-        emit repeatToolClosing();
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    EmitClosing(&RepeatToolController::repeatToolClosing);
 }
 
 } // namespace zarn::qt

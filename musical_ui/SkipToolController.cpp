@@ -2,35 +2,28 @@
 
 #include "zarn_core/Fermata.h"
 
-#include <QUrl>
-
 namespace zarn::qt {
 
 namespace {
 
-QUrl SkipToolUrl()
-{
-    return QUrl(QStringLiteral("qrc:/qt/qml/com/lanternhillstudios/musical_ui/qml/SkipTool.qml"));
-}
+const char* const kSkipWindow = "SkipTool.qml";
 
 } // namespace
 
 SkipToolController::SkipToolController(QQmlEngine* engine, std::shared_ptr<Interface> engineHandle,
                                        EditController* editController, QObject* parent)
-    : EditToolController(engine, SkipToolUrl(), editController, std::move(engineHandle), codes::Fermata, parent,
-                         true)
+    : EditToolController(engine, ToolWindowUrl(kSkipWindow), editController, std::move(engineHandle),
+                         codes::Fermata, parent, true)
 {
 }
 
 SkipToolController::SkipToolController(const SkipToolController& other)
-    : EditToolController(other.engine_, SkipToolUrl(), other.editController_,
-                         std::shared_ptr<Interface>(other.engineHandle_), codes::Fermata, nullptr, true)
+    : EditToolController(other, ToolWindowUrl(kSkipWindow), true)
 {
 }
 
 SkipToolController::SkipToolController(SkipToolController&& other)
-    : EditToolController(other.engine_, SkipToolUrl(), other.editController_, std::move(other.engineHandle_),
-                         codes::Fermata, nullptr, true)
+    : EditToolController(std::move(other), ToolWindowUrl(kSkipWindow), true)
 {
 }
 
@@ -42,13 +35,12 @@ void SkipToolController::ConnectToolSignals()
             SLOT(onSkipChangeRequest(QVariant,QVariant,QVariant,QVariant)));
     connect(qmlObject_, SIGNAL(createSkipRequest(QVariant,QVariant,QVariant,QVariant)), this,
             SLOT(onSkipCreationRequest(QVariant,QVariant,QVariant,QVariant)));
-    if (QObject* panel = FindInWindow("barAndBeatPanel")) {
-        connect(panel, SIGNAL(inBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onInBeatInputUpdateRequest(QVariant)));
-        connect(panel, SIGNAL(outBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onOutBeatInputUpdateRequest(QVariant)));
-    }
+    ConnectBeatListRequests(true);
     connect(qmlObject_, SIGNAL(skipToolClosing()), this, SLOT(onSkipToolClosing()));
+}
+
+void SkipToolController::ShowOpeningValue(const cmn::ZarnEvent*)
+{
 }
 
 void SkipToolController::onSkipButtonClicked(TL::BarsBeats startBarsBeats, TL::BarsBeats endBarsBeats)
@@ -69,35 +61,15 @@ void SkipToolController::onSkipButtonClicked()
 void SkipToolController::onSkipCreationRequest(QVariant startBar, QVariant startBeat, QVariant endBar,
                                                QVariant endBeat)
 {
-    try {
-        if (!SongUnchanged())
-            return;
-        // Only the start is raised: an end before it is the editor's to refuse, and says so.
-        const std::uint32_t start = RaisedToStart(PickedTick(startBar.toString(), startBeat.toInt()));
-        const std::uint32_t end = PickedTick(endBar.toString(), endBeat.toInt());
-        const QString eventId = qmlObject_ ? qmlObject_->property("eventId").toString() : QString();
-        AddEvent(CL::Fermata(start, end, eventId.toStdString(), 0));
-    } catch (const std::exception& e) {
-        LogFailure("Error adding event:", e);
-    }
+    CreateRange(startBar.toString(), startBeat.toInt(), endBar.toString(), endBeat.toInt(),
+                [](std::uint32_t start, std::uint32_t end, const std::string& id) {
+                    return CL::Fermata(start, end, id, 0);
+                });
 }
 
 void SkipToolController::onSkipEdit(cmn::ZarnEvent* zarnEvent)
 {
-    if (!qmlObject_ || !zarnEvent || !engineHandle_)
-        return;
-    try {
-        // Copied first: the engine's object may move within its log before OK, or go.
-        RememberEvent(*zarnEvent);
-        // Before the pickers move, so their changes leave the event's id alone.
-        qmlObject_->setProperty("isEdit", true);
-        SetPickers(engineHandle_->GetBarBeatByTick(zarnEvent->start()),
-                   engineHandle_->GetBarBeatByTick(zarnEvent->end()));
-        qmlObject_->setProperty("eventId", QString::fromStdString(zarnEvent->EventId()));
-        qmlObject_->setProperty("visible", true);
-    } catch (const std::exception& e) {
-        LogFailure("Error editing event:", e);
-    }
+    OpenRangeForEdit(zarnEvent);
 }
 
 void SkipToolController::onSkipChangeRequest(QVariant startBar, QVariant startBeat, QVariant endBar,
@@ -108,11 +80,7 @@ void SkipToolController::onSkipChangeRequest(QVariant startBar, QVariant startBe
 
 void SkipToolController::onSkipToolClosing()
 {
-    try {
-        emit skipToolClosing();
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    EmitClosing(&SkipToolController::skipToolClosing);
 }
 
 } // namespace zarn::qt

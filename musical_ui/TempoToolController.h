@@ -29,6 +29,12 @@ public:
     // The percent the window shows for a stored factor, rounded as the event list shows it.
     static int PercentOf(float factor);
 
+protected:
+    // The stored factor as the window's whole percent.
+    void ShowOpeningValue(const cmn::ZarnEvent* edited) override;
+    // The percent as the stored factor.
+    bool EditRangeValue(const cmn::ZarnEvent& event, int percent) override;
+
 signals:
     void tempoToolClosing();
 

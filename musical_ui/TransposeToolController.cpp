@@ -3,35 +3,28 @@
 #include "zarn_core/Transpose.h"
 #include "zarn_core/ZarnEventCode.h"
 
-#include <QUrl>
-
 namespace zarn::qt {
 
 namespace {
 
-QUrl TransposeToolUrl()
-{
-    return QUrl(QStringLiteral("qrc:/qt/qml/com/lanternhillstudios/musical_ui/qml/TransposeTool.qml"));
-}
+const char* const kTransposeWindow = "TransposeTool.qml";
 
 } // namespace
 
 TransposeToolController::TransposeToolController(QQmlEngine* engine, std::shared_ptr<Interface> engineHandle,
                                                  EditController* editController, QObject* parent)
-    : EditToolController(engine, TransposeToolUrl(), editController, std::move(engineHandle), codes::Transpose,
-                         parent, true)
+    : EditToolController(engine, ToolWindowUrl(kTransposeWindow), editController, std::move(engineHandle),
+                         codes::Transpose, parent, true)
 {
 }
 
 TransposeToolController::TransposeToolController(const TransposeToolController& other)
-    : EditToolController(other.engine_, TransposeToolUrl(), other.editController_,
-                         std::shared_ptr<Interface>(other.engineHandle_), other.kind_, nullptr, true)
+    : EditToolController(other, ToolWindowUrl(kTransposeWindow), true)
 {
 }
 
 TransposeToolController::TransposeToolController(TransposeToolController&& other)
-    : EditToolController(other.engine_, TransposeToolUrl(), other.editController_, std::move(other.engineHandle_),
-                         other.kind_, nullptr, true)
+    : EditToolController(std::move(other), ToolWindowUrl(kTransposeWindow), true)
 {
 }
 
@@ -43,11 +36,7 @@ void TransposeToolController::ConnectToolSignals()
             SLOT(onTransposeChangeRequest(QString,int,QString,int,int)));
     connect(qmlObject_, SIGNAL(createTransposeRequest(QString,int,QString,int,int)), this,
             SLOT(onTransposeCreationRequest(QString,int,QString,int,int)));
-    if (QObject* panel = FindInWindow("barAndBeatPanel")) {
-        connect(panel, SIGNAL(inBeatInputUpdateRequest(QVariant)), this, SLOT(onInBeatInputUpdateRequest(QVariant)));
-        connect(panel, SIGNAL(outBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onOutBeatInputUpdateRequest(QVariant)));
-    }
+    ConnectBeatListRequests(true);
     connect(qmlObject_, SIGNAL(transposeToolClosing()), this, SLOT(onTransposeToolClosing()));
 }
 
@@ -59,16 +48,10 @@ void TransposeToolController::onTransposeButtonClicked(TL::BarsBeats startBarsBe
 void TransposeToolController::onTransposeCreationRequest(QString startBar, int startBeat, QString endBar,
                                                          int endBeat, int count)
 {
-    try {
-        if (!SongUnchanged())
-            return;
-        const std::uint32_t start = RaisedToStart(PickedTick(startBar, startBeat));
-        const std::uint32_t end = PickedTick(endBar, endBeat);
-        const QString eventId = qmlObject_ ? qmlObject_->property("eventId").toString() : QString();
-        AddEvent(CL::Transpose(start, end, eventId.toStdString(), count));
-    } catch (const std::exception& e) {
-        LogFailure("Error adding event:", e);
-    }
+    CreateRange(startBar, startBeat, endBar, endBeat,
+                [count](std::uint32_t start, std::uint32_t end, const std::string& id) {
+                    return CL::Transpose(start, end, id, count);
+                });
 }
 
 void TransposeToolController::onTransposeEdit(cmn::ZarnEvent* zarnEvent)
@@ -84,11 +67,7 @@ void TransposeToolController::onTransposeChangeRequest(QString startBar, int sta
 
 void TransposeToolController::onTransposeToolClosing()
 {
-    try {
-        emit transposeToolClosing();
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    EmitClosing(&TransposeToolController::transposeToolClosing);
 }
 
 } // namespace zarn::qt

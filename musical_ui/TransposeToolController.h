@@ -19,8 +19,8 @@ class TransposeToolController : public EditToolController
 public:
     TransposeToolController(QQmlEngine* engine, std::shared_ptr<Interface> engineHandle,
                             EditController* editController, QObject* parent);
-    // A new tool on a new window, with no parent and nothing picked or remembered, of the
-    // other's kind; the move takes the other's engine handle over.
+    // A new tool on a new window, with no parent and nothing picked or remembered; the move
+    // takes the other's engine handle over.
     TransposeToolController(const TransposeToolController& other);
     TransposeToolController(TransposeToolController&& other);
 

@@ -2,34 +2,28 @@
 
 #include "zarn_core/Vamp.h"
 
-#include <QUrl>
-
 namespace zarn::qt {
 
 namespace {
 
-QUrl VampToolUrl()
-{
-    return QUrl(QStringLiteral("qrc:/qt/qml/com/lanternhillstudios/musical_ui/qml/VampTool.qml"));
-}
+const char* const kVampWindow = "VampTool.qml";
 
 } // namespace
 
 VampToolController::VampToolController(QQmlEngine* engine, std::shared_ptr<Interface> engineHandle,
                                        EditController* editController, QObject* parent)
-    : EditToolController(engine, VampToolUrl(), editController, std::move(engineHandle), codes::Vamp, parent, true)
+    : EditToolController(engine, ToolWindowUrl(kVampWindow), editController, std::move(engineHandle), codes::Vamp,
+                         parent, true)
 {
 }
 
 VampToolController::VampToolController(const VampToolController& other)
-    : EditToolController(other.engine_, VampToolUrl(), other.editController_,
-                         std::shared_ptr<Interface>(other.engineHandle_), codes::Vamp, nullptr, true)
+    : EditToolController(other, ToolWindowUrl(kVampWindow), true)
 {
 }
 
 VampToolController::VampToolController(VampToolController&& other)
-    : EditToolController(other.engine_, VampToolUrl(), other.editController_, std::move(other.engineHandle_),
-                         codes::Vamp, nullptr, true)
+    : EditToolController(std::move(other), ToolWindowUrl(kVampWindow), true)
 {
 }
 
@@ -41,13 +35,18 @@ void VampToolController::ConnectToolSignals()
             SLOT(onVampChangeRequest(QString,int,QString,int,int)));
     connect(qmlObject_, SIGNAL(createVampRequest(QString,int,QString,int,int)), this,
             SLOT(onVampCreationRequest(QString,int,QString,int,int)));
-    if (QObject* panel = FindInWindow("barAndBeatPanel")) {
-        connect(panel, SIGNAL(inBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onInBeatInputUpdateRequest(QVariant)));
-        connect(panel, SIGNAL(outBeatInputUpdateRequest(QVariant)), this,
-                SLOT(onOutBeatInputUpdateRequest(QVariant)));
-    }
+    ConnectBeatListRequests(true);
     connect(qmlObject_, SIGNAL(vampToolClosing()), this, SLOT(onVampToolClosing()));
+}
+
+void VampToolController::ShowOpeningValue(const cmn::ZarnEvent* edited)
+{
+    if (!edited)
+        return;
+    const int count = edited->int_value();
+    SetIntValue(count);
+    // A vamp without a limit reads as such, not as a count of nothing.
+    qmlObject_->setProperty("value", count == 0 ? QStringLiteral("\u221E") : QString::number(count));
 }
 
 void VampToolController::onVampButtonClicked(TL::BarsBeats startBarsBeats, TL::BarsBeats endBarsBeats)
@@ -68,39 +67,15 @@ void VampToolController::onVampButtonClicked()
 void VampToolController::onVampCreationRequest(QString startBar, int startBeat, QString endBar, int endBeat,
                                                int count)
 {
-    try {
-        if (!SongUnchanged())
-            return;
-        // Only the start is raised: an end before it is the editor's to refuse, and says so.
-        const std::uint32_t start = RaisedToStart(PickedTick(startBar, startBeat));
-        const std::uint32_t end = PickedTick(endBar, endBeat);
-        const QString eventId = qmlObject_ ? qmlObject_->property("eventId").toString() : QString();
-        AddEvent(CL::Vamp(start, end, eventId.toStdString(), count));
-    } catch (const std::exception& e) {
-        LogFailure("Error adding event:", e);
-    }
+    CreateRange(startBar, startBeat, endBar, endBeat,
+                [count](std::uint32_t start, std::uint32_t end, const std::string& id) {
+                    return CL::Vamp(start, end, id, count);
+                });
 }
 
 void VampToolController::onVampEdit(cmn::ZarnEvent* zarnEvent)
 {
-    if (!qmlObject_ || !zarnEvent || !engineHandle_)
-        return;
-    try {
-        // Copied first: the engine's object may move within its log before OK, or go.
-        RememberEvent(*zarnEvent);
-        // Before the pickers move, so their changes leave the event's id alone.
-        qmlObject_->setProperty("isEdit", true);
-        SetPickers(engineHandle_->GetBarBeatByTick(zarnEvent->start()),
-                   engineHandle_->GetBarBeatByTick(zarnEvent->end()));
-        const int count = zarnEvent->int_value();
-        SetIntValue(count);
-        // A vamp without a limit reads as such, not as a count of nothing.
-        qmlObject_->setProperty("value", count == 0 ? QStringLiteral("\u221E") : QString::number(count));
-        qmlObject_->setProperty("eventId", QString::fromStdString(zarnEvent->EventId()));
-        qmlObject_->setProperty("visible", true);
-    } catch (const std::exception& e) {
-        LogFailure("Error editing event:", e);
-    }
+    OpenRangeForEdit(zarnEvent);
 }
 
 void VampToolController::onVampChangeRequest(QString startBar, int startBeat, QString endBar, int endBeat,
@@ -111,11 +86,7 @@ void VampToolController::onVampChangeRequest(QString startBar, int startBeat, QS
 
 void VampToolController::onVampToolClosing()
 {
-    try {
-        emit vampToolClosing();
-    } catch (const std::exception& e) {
-        LogFailure("Error:", e);
-    }
+    EmitClosing(&VampToolController::vampToolClosing);
 }
 
 } // namespace zarn::qt

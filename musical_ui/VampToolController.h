@@ -27,6 +27,10 @@ public:
 
     void ConnectToolSignals() override;
 
+protected:
+    // The count, or "∞" for none.
+    void ShowOpeningValue(const cmn::ZarnEvent* edited) override;
+
 signals:
     void vampToolClosing();
 

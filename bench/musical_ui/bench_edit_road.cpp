@@ -194,21 +194,86 @@ void Finish(benchmark::State& state, Page& p)
     p.afterSignal = 0;
 }
 
+// One step of a tool's create or change figure: the tool `opened` untimed, its OK timed up to
+// the refresh's last signal, the log checked untimed by `done`; then the tool goes and the log
+// is put back. False, with the reason reported, ends the figure.
+bool TimedOk(benchmark::State& state, Page& p, zarn::qt::EditToolController* opened,
+             const std::function<void(zarn::qt::EditToolController&)>& ok, const std::function<bool()>& done,
+             const char* failure)
+{
+    QPointer<zarn::qt::EditToolController> tool = opened;
+    Page::Settle();
+    if (!Expect(state, tool && tool->GetQmlObject(), "the tool did not open"))
+        return false;
+    if (!p.Timed(state, [&] { ok(*tool); }))
+        return false;
+    const bool logged = done();
+    delete tool.data();
+    p.UndoAll();
+    return Expect(state, logged, failure);
+}
+
+// The page on a tool's song for a figure, back on song 1 after it.
+struct OnSong
+{
+    Page& p;
+    OnSong(Page& page, const char* song) : p(page)
+    {
+        p.f.LoadSong(song);
+        Page::Settle();
+    }
+    ~OnSong()
+    {
+        p.f.LoadSong("1");
+        Page::Settle();
+    }
+};
+
+// A warm tool made and opened for a new event, from its construction to its visible window,
+// as the edit panel's button has it: one untimed opening first compiles and caches the
+// window's document.
+void ToolOpen(benchmark::State& state, char kind, const char* song, std::uint32_t start, std::uint32_t end)
+{
+    Page& p = ThePage();
+    const OnSong on(p, song);
+    delete p.f.OpenCreateTool(kind, int(start), int(end));
+    Page::Settle();
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        QPointer<zarn::qt::EditToolController> tool = p.f.OpenCreateTool(kind, int(start), int(end));
+        const bool shown = tool && tool->GetQmlObject() && tool->GetQmlObject()->property("visible").toBool();
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        delete tool.data();
+        Page::Settle();
+        if (!Expect(state, shown, "the tool's window did not show"))
+            break;
+    }
+}
+
+// The event list's event with that id (what the edit bar's Edit opens on); null when there is none.
+cmn::ZarnEvent* PanelEvent(const Page& p, const std::string& id)
+{
+    for (const auto& event : p.f.editModel->panelEvents) {
+        if (event->EventId() == id)
+            return event.get();
+    }
+    return nullptr;
+}
+
 // ---- the figures ----
 
 void BM_MarkerCreate(benchmark::State& state)
 {
     Page& p = ThePage();
-    for (auto _ : state) {
-        QPointer<MarkerToolController> tool = p.f.OpenMarkerTool(kNewTick);
-        Page::Settle();
-        if (!p.Timed(state, [&] { tool->onMarkerCreationRequest(QStringLiteral("2"), 3, kNewText); }))
-            break;
-        const bool made = p.Marker(kNewText) && p.Marker(kNewText)->abs_time() == kNewTick
+    const auto ok = [](zarn::qt::EditToolController& tool) {
+        static_cast<MarkerToolController&>(tool).onMarkerCreationRequest(QStringLiteral("2"), 3, kNewText);
+    };
+    const auto made = [&p] {
+        return p.Marker(kNewText) && p.Marker(kNewText)->abs_time() == kNewTick
             && p.MarkersShown(p.demoMarkers + 1) && p.canUndo;
-        delete tool.data();
-        p.UndoAll();
-        if (!Expect(state, made, "the tool's OK made no marker at bar 2, beat 3"))
+    };
+    for (auto _ : state) {
+        if (!TimedOk(state, p, p.f.OpenMarkerTool(kNewTick), ok, made, "the tool's OK made no marker at bar 2, beat 3"))
             break;
     }
     Finish(state, p);
@@ -222,17 +287,18 @@ void BM_MarkerChange(benchmark::State& state)
         cmn::ZarnEvent* letterA = p.Marker("Letter A");
         if (!Expect(state, letterA, "the demo has no marker \"Letter A\""))
             break;
-        QPointer<MarkerToolController> tool = qobject_cast<MarkerToolController*>(p.f.OpenEditTool(letterA));
-        Page::Settle();
         // Bar 5, beat 2: between "Letter A" and "Letter B".
-        if (!p.Timed(state, [&] { tool->onMarkerChangeRequest(QStringLiteral("5"), 2, QStringLiteral("Renamed")); }))
-            break;
-        const cmn::ZarnEvent* renamed = p.Marker("Renamed");
-        const bool changed = renamed && renamed->abs_time() == 4 * kBar + kBeat && !p.Marker("Letter A")
-            && p.MarkersShown(p.demoMarkers);
-        delete tool.data();
-        p.UndoAll();
-        if (!Expect(state, changed, "the tool's OK did not move and rename \"Letter A\""))
+        const auto ok = [](zarn::qt::EditToolController& tool) {
+            static_cast<MarkerToolController&>(tool).onMarkerChangeRequest(QStringLiteral("5"), 2,
+                                                                            QStringLiteral("Renamed"));
+        };
+        const auto changed = [&p] {
+            const cmn::ZarnEvent* renamed = p.Marker("Renamed");
+            return renamed && renamed->abs_time() == 4 * kBar + kBeat && !p.Marker("Letter A")
+                && p.MarkersShown(p.demoMarkers);
+        };
+        if (!TimedOk(state, p, p.f.OpenEditTool(letterA), ok, changed,
+                     "the tool's OK did not move and rename \"Letter A\""))
             break;
     }
     Finish(state, p);
@@ -524,39 +590,20 @@ std::vector<cmn::ZarnEvent> Logged(Page& p, const std::string& song, char kind)
     return found;
 }
 
-// The page on the tool's song for the benchmark, back on song 1 after it.
-struct OnSong
-{
-    Page& p;
-    OnSong(Page& page, const char* song) : p(page)
-    {
-        p.f.LoadSong(song);
-        Page::Settle();
-    }
-    ~OnSong()
-    {
-        p.f.LoadSong("1");
-        Page::Settle();
-    }
-};
-
 void BM_ValueCreate(benchmark::State& state, const ValueTool& tool)
 {
     Page& p = ThePage();
     const OnSong on(p, tool.song);
     const std::size_t before = Logged(p, tool.song, tool.kind).size();
-    for (auto _ : state) {
-        QPointer<zarn::qt::EditToolController> opened = p.f.OpenCreateTool(tool.kind, int(kBar), int(2 * kBar));
-        Page::Settle();
-        if (!p.Timed(state, [&] { tool.create(*opened); }))
-            break;
+    const auto made = [&] {
         const auto logged = Logged(p, tool.song, tool.kind);
-        const bool made = logged.size() == before + 1 && p.canUndo
+        return logged.size() == before + 1 && p.canUndo
             && std::any_of(logged.begin(), logged.end(),
                            [&](const cmn::ZarnEvent& e) { return EventValue(e) == tool.createdValue; });
-        delete opened.data();
-        p.UndoAll();
-        if (!Expect(state, made, "the tool's OK made no event"))
+    };
+    for (auto _ : state) {
+        if (!TimedOk(state, p, p.f.OpenCreateTool(tool.kind, int(kBar), int(2 * kBar)), tool.create, made,
+                     "the tool's OK made no event"))
             break;
     }
     Finish(state, p);
@@ -577,16 +624,13 @@ void BM_ValueChange(benchmark::State& state, const ValueTool& tool)
         if (!Expect(state, logged.size() == 1, "the demo song does not hold one event of the kind"))
             break;
         cmn::ZarnEvent demo = logged.front();
-        QPointer<zarn::qt::EditToolController> opened = p.f.OpenEditTool(&demo);
-        Page::Settle();
-        if (!p.Timed(state, [&] { tool.change(*opened); }))
-            break;
-        const auto after = Logged(p, tool.song, tool.kind);
-        const bool changed = after.size() == 1 && after.front().end() != demo.end()
-            && EventValue(after.front()) == tool.changedValue;
-        delete opened.data();
-        p.UndoAll();
-        if (!Expect(state, changed, "the tool's OK did not move the end and set the value"))
+        const auto changed = [&] {
+            const auto after = Logged(p, tool.song, tool.kind);
+            return after.size() == 1 && after.front().end() != demo.end()
+                && EventValue(after.front()) == tool.changedValue;
+        };
+        if (!TimedOk(state, p, p.f.OpenEditTool(&demo), tool.change, changed,
+                     "the tool's OK did not move the end and set the value"))
             break;
     }
     Finish(state, p);
@@ -598,35 +642,12 @@ BENCHMARK_CAPTURE(BM_ValueChange, transpose, kTransposeTool)->Name("transpose ch
 BENCHMARK_CAPTURE(BM_ValueChange, tempo, kTempoTool)->Name("tempo scale change")->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-void BM_ValueToolOpen(benchmark::State& state, const ValueTool& tool)
-{
-    Page& p = ThePage();
-    const OnSong on(p, tool.song);
-    const auto open = [&] {
-        const auto t0 = Clock::now();
-        zarn::qt::EditToolController* opened = p.f.OpenCreateTool(tool.kind, int(kBar), int(3 * kBar));
-        auto* window = opened ? qobject_cast<QWindow*>(opened->GetQmlObject()) : nullptr;
-        const bool shown = window && window->isVisible();
-        const auto t1 = Clock::now();
-        if (window)
-            window->close();
-        Page::Settle();
-        return std::make_pair(shown, Seconds(t1 - t0));
-    };
-    open(); // the first opening compiles what the later ones reuse
-    for (auto _ : state) {
-        const auto [shown, seconds] = open();
-        if (!Expect(state, shown, "the tool's window was not shown"))
-            break;
-        state.SetIterationTime(seconds);
-    }
-}
-BENCHMARK_CAPTURE(BM_ValueToolOpen, click, kClickTool)->Name("click open")->UseManualTime()
+BENCHMARK_CAPTURE(ToolOpen, click, codes::Click, "2", kBar, 3 * kBar)->Name("click open")->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ValueToolOpen, transpose, kTransposeTool)->Name("transpose open")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ValueToolOpen, tempo, kTempoTool)->Name("tempo scale open")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ToolOpen, transpose, codes::Transpose, "3", kBar, 3 * kBar)->Name("transpose open")
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ToolOpen, tempo, codes::TempoScale, "4", kBar, 3 * kBar)->Name("tempo scale open")
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Song 3: its 3/8 bar 0 allows fewer values than its 6/8 bars, so the two ranges differ.
 void BM_ClickValuesRefill(benchmark::State& state)
@@ -720,54 +741,18 @@ const cmn::ZarnEvent* RangeEvent(const Page& p, char kind, std::uint32_t start, 
     return nullptr;
 }
 
-cmn::ZarnEvent* RangeDemoEvent(const Page& p, const RangeBenchKind& k)
-{
-    for (const auto& event : p.f.editModel->panelEvents) {
-        if (event->code() == k.kind && event->EventId() == k.demoId)
-            return event.get();
-    }
-    return nullptr;
-}
-
-// The page on the kind's song for the figure, and back on song 1 after it.
-class OnRangeSong
-{
-public:
-    OnRangeSong(Page& p, const RangeBenchKind& k)
-        : p_(p)
-    {
-        p_.f.LoadSong(k.song);
-        Page::Settle();
-    }
-    ~OnRangeSong()
-    {
-        p_.f.LoadSong("1");
-        Page::Settle();
-    }
-
-private:
-    Page& p_;
-};
-
 void BM_RangeCreate(benchmark::State& state, const RangeBenchKind& k)
 {
     Page& p = ThePage();
-    OnRangeSong song(p, k);
+    const OnSong on(p, k.song);
+    bool sent = false;
+    const auto ok = [&](zarn::qt::EditToolController& tool) {
+        sent = SendRangeRequest(p, tool.GetQmlObject(), k, k.createSignal, k.newStart, k.newEnd, k.count);
+    };
+    const auto made = [&] { return sent && RangeEvent(p, k.kind, k.newStart, k.newEnd) && p.canUndo; };
     for (auto _ : state) {
-        QPointer<zarn::qt::EditToolController> tool = p.f.OpenCreateTool(k.kind, int(k.newStart), int(k.newEnd));
-        Page::Settle();
-        if (!Expect(state, tool && tool->GetQmlObject(), "the tool did not open"))
-            break;
-        QObject* window = tool->GetQmlObject();
-        bool sent = false;
-        if (!p.Timed(state, [&] {
-                sent = SendRangeRequest(p, window, k, k.createSignal, k.newStart, k.newEnd, k.count);
-            }))
-            break;
-        const bool made = sent && RangeEvent(p, k.kind, k.newStart, k.newEnd) && p.canUndo;
-        delete tool.data();
-        p.UndoAll();
-        if (!Expect(state, made, "the create request made no event"))
+        if (!TimedOk(state, p, p.f.OpenCreateTool(k.kind, int(k.newStart), int(k.newEnd)), ok, made,
+                     "the create request made no event"))
             break;
     }
     Finish(state, p);
@@ -776,27 +761,20 @@ void BM_RangeCreate(benchmark::State& state, const RangeBenchKind& k)
 void BM_RangeChange(benchmark::State& state, const RangeBenchKind& k)
 {
     Page& p = ThePage();
-    OnRangeSong song(p, k);
+    const OnSong on(p, k.song);
+    bool sent = false;
+    const auto ok = [&](zarn::qt::EditToolController& tool) {
+        sent = SendRangeRequest(p, tool.GetQmlObject(), k, k.changeSignal, k.moveStart, k.moveEnd, k.count);
+    };
+    const auto changed = [&] {
+        const cmn::ZarnEvent* moved = RangeEvent(p, k.kind, k.moveStart, k.moveEnd);
+        return sent && moved && moved->EventId() == k.demoId && (k.count < 0 || moved->int_value() == k.count);
+    };
     for (auto _ : state) {
-        cmn::ZarnEvent* demo = RangeDemoEvent(p, k);
+        cmn::ZarnEvent* demo = PanelEvent(p, k.demoId);
         if (!Expect(state, demo, "the demo song has no such event"))
             break;
-        QPointer<zarn::qt::EditToolController> tool = p.f.OpenEditTool(demo);
-        Page::Settle();
-        if (!Expect(state, tool && tool->GetQmlObject(), "the tool did not open on the demo's event"))
-            break;
-        QObject* window = tool->GetQmlObject();
-        bool sent = false;
-        if (!p.Timed(state, [&] {
-                sent = SendRangeRequest(p, window, k, k.changeSignal, k.moveStart, k.moveEnd, k.count);
-            }))
-            break;
-        const cmn::ZarnEvent* moved = RangeEvent(p, k.kind, k.moveStart, k.moveEnd);
-        const bool changed = sent && moved && moved->EventId() == k.demoId
-            && (k.count < 0 || moved->int_value() == k.count);
-        delete tool.data();
-        p.UndoAll();
-        if (!Expect(state, changed, "the change request did not move the demo's event"))
+        if (!TimedOk(state, p, p.f.OpenEditTool(demo), ok, changed, "the change request did not move the demo's event"))
             break;
     }
     Finish(state, p);
@@ -804,21 +782,7 @@ void BM_RangeChange(benchmark::State& state, const RangeBenchKind& k)
 
 void BM_RangeOpen(benchmark::State& state, const RangeBenchKind& k)
 {
-    Page& p = ThePage();
-    OnRangeSong song(p, k);
-    // Warm: the window's component is compiled and cached by the first one.
-    delete p.f.OpenCreateTool(k.kind, int(k.newStart), int(k.newEnd));
-    Page::Settle();
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        QPointer<zarn::qt::EditToolController> tool = p.f.OpenCreateTool(k.kind, int(k.newStart), int(k.newEnd));
-        const bool visible = tool && tool->GetQmlObject() && tool->GetQmlObject()->property("visible").toBool();
-        state.SetIterationTime(Seconds(Clock::now() - t0));
-        delete tool.data();
-        Page::Settle();
-        if (!Expect(state, visible, "the tool's window did not show"))
-            break;
-    }
+    ToolOpen(state, k.kind, k.song, k.newStart, k.newEnd);
 }
 
 const bool kRangeBenchmarksRegistered = [] {
@@ -847,15 +811,6 @@ const bool kRangeBenchmarksRegistered = [] {
 constexpr std::uint32_t kShiftedTick = kNewTick + 40;
 constexpr std::uint32_t kMovedTick = 4 * kBar + kBeat + 40;
 
-cmn::ZarnEvent* PanelEvent(Page& p, const std::string& id)
-{
-    for (const auto& event : p.f.editModel->panelEvents) {
-        if (event->EventId() == id)
-            return event.get();
-    }
-    return nullptr;
-}
-
 // The log's event of the kind at that tick with that id.
 bool Logged(Page& p, char kind, std::uint32_t tick, const std::string& id)
 {
@@ -878,24 +833,17 @@ void ShiftToolCreate(benchmark::State& state, char kind)
 {
     Page& p = ThePage();
     const std::string id = std::string(1, kind) + "2.3";
+    const auto ok = [kind](zarn::qt::EditToolController& tool) {
+        if (kind == codes::Caesura)
+            static_cast<zarn::qt::CaesuraToolController&>(tool).onCaesuraCreationRequest(QStringLiteral("2"), 3, 40.0);
+        else
+            static_cast<zarn::qt::OscToolController&>(tool).onToolCreationRequest(
+                QStringLiteral("2"), 3, QStringLiteral("/bench"), QStringLiteral("NETWORK0"), 40.0);
+    };
+    const auto made = [&] { return Logged(p, kind, kShiftedTick, id) && p.canUndo; };
     for (auto _ : state) {
-        QPointer<zarn::qt::EditToolController> tool = p.f.OpenCreateTool(kind, int(kNewTick), int(kNewTick));
-        Page::Settle();
-        auto ok = [&] {
-            if (kind == codes::Caesura)
-                static_cast<zarn::qt::CaesuraToolController*>(tool.data())
-                    ->onCaesuraCreationRequest(QStringLiteral("2"), 3, 40.0);
-            else
-                static_cast<zarn::qt::OscToolController*>(tool.data())
-                    ->onToolCreationRequest(QStringLiteral("2"), 3, QStringLiteral("/bench"),
-                                            QStringLiteral("NETWORK0"), 40.0);
-        };
-        if (!p.Timed(state, ok))
-            break;
-        const bool made = Logged(p, kind, kShiftedTick, id) && p.canUndo;
-        delete tool.data();
-        p.UndoAll();
-        if (!Expect(state, made, "the tool's OK made no event 40 ticks after bar 2, beat 3"))
+        if (!TimedOk(state, p, p.f.OpenCreateTool(kind, int(kNewTick), int(kNewTick)), ok, made,
+                     "the tool's OK made no event 40 ticks after bar 2, beat 3"))
             break;
     }
     Finish(state, p);
@@ -908,27 +856,19 @@ BENCHMARK_CAPTURE(ShiftToolCreate, osc, codes::Osc)->Name("osc create")->UseManu
 void ShiftToolChange(benchmark::State& state, char kind, const char* id)
 {
     Page& p = ThePage();
+    const auto ok = [kind](zarn::qt::EditToolController& tool) {
+        if (kind == codes::Caesura)
+            static_cast<zarn::qt::CaesuraToolController&>(tool).onCaesuraChangeRequest(QStringLiteral("5"), 2, 40.0);
+        else
+            static_cast<zarn::qt::OscToolController&>(tool).onToolChangeRequest(
+                QStringLiteral("5"), 2, QStringLiteral("/bench"), QStringLiteral("NETWORK0"), 40.0);
+    };
+    const auto changed = [&] { return Logged(p, kind, kMovedTick, id); };
     for (auto _ : state) {
         cmn::ZarnEvent* event = PanelEvent(p, id);
         if (!Expect(state, event, "the demo's event is not on the panel"))
             break;
-        QPointer<zarn::qt::EditToolController> tool = p.f.OpenEditTool(event);
-        Page::Settle();
-        auto ok = [&] {
-            if (kind == codes::Caesura)
-                static_cast<zarn::qt::CaesuraToolController*>(tool.data())
-                    ->onCaesuraChangeRequest(QStringLiteral("5"), 2, 40.0);
-            else
-                static_cast<zarn::qt::OscToolController*>(tool.data())
-                    ->onToolChangeRequest(QStringLiteral("5"), 2, QStringLiteral("/bench"),
-                                          QStringLiteral("NETWORK0"), 40.0);
-        };
-        if (!p.Timed(state, ok))
-            break;
-        const bool changed = Logged(p, kind, kMovedTick, id);
-        delete tool.data();
-        p.UndoAll();
-        if (!Expect(state, changed, "the tool's OK did not move the demo's event"))
+        if (!TimedOk(state, p, p.f.OpenEditTool(event), ok, changed, "the tool's OK did not move the demo's event"))
             break;
     }
     Finish(state, p);
@@ -938,26 +878,9 @@ BENCHMARK_CAPTURE(ShiftToolChange, caesura, codes::Caesura, "N6.4")->Name("caesu
 BENCHMARK_CAPTURE(ShiftToolChange, osc, codes::Osc, "S5.1")->Name("osc change")->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-void ShiftToolOpen(benchmark::State& state, char kind)
-{
-    Page& p = ThePage();
-    // Warm: the window's document compiled and cached by one untimed open.
-    delete p.f.OpenCreateTool(kind, int(kNewTick), int(kNewTick));
-    Page::Settle();
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        zarn::qt::EditToolController* tool = p.f.OpenCreateTool(kind, int(kNewTick), int(kNewTick));
-        const bool shown = tool && tool->GetQmlObject() && tool->GetQmlObject()->property("visible").toBool();
-        state.SetIterationTime(Seconds(Clock::now() - t0));
-        delete tool;
-        Page::Settle();
-        if (!Expect(state, shown, "the tool's window did not show"))
-            break;
-    }
-}
-BENCHMARK_CAPTURE(ShiftToolOpen, caesura, codes::Caesura)->Name("caesura open")->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShiftToolOpen, osc, codes::Osc)->Name("osc open")->UseManualTime()
+BENCHMARK_CAPTURE(ToolOpen, caesura, codes::Caesura, "1", kNewTick, kNewTick)->Name("caesura open")
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ToolOpen, osc, codes::Osc, "1", kNewTick, kNewTick)->Name("osc open")->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -24,23 +24,6 @@ QQuickItem* FindInTree(QQuickItem* root, const QString& objectName)
     return nullptr;
 }
 
-// Whether the page is ready for its picture: every popup it shows has finished opening and no
-// image is still loading. Popups hang off the items that declare them, not the visual tree.
-bool PageSettled(QQuickItem* item)
-{
-    if (item->inherits("QQuickImageBase") && item->property("status").toInt() == 2 /* Loading */)
-        return false;
-    for (QObject* object : item->findChildren<QObject*>()) {
-        if (object->inherits("QQuickPopup") && object->property("visible").toBool()
-            && !object->property("opened").toBool())
-            return false;
-    }
-    for (QQuickItem* child : item->childItems())
-        if (!PageSettled(child))
-            return false;
-    return true;
-}
-
 } // namespace
 
 GalleryShot::GalleryShot() = default;
@@ -71,13 +54,29 @@ void GalleryShot::Grab(QQuickWindow* window, const QString& pngFile, QImage& ima
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QCOMPARE(window->rendererInterface()->graphicsApi(), QSGRendererInterface::OpenGL);
-    QTRY_VERIFY_WITH_TIMEOUT(PageSettled(window->contentItem()), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(Settled(window->contentItem()), 10000);
     // Renders a frame of the settled page.
     image = window->grabWindow();
     QVERIFY(!image.isNull());
     QDir().mkpath(QFileInfo(pngFile).absolutePath());
     QVERIFY2(image.save(pngFile), qPrintable(pngFile));
     qInfo("picture: %s", qPrintable(pngFile));
+}
+
+bool GalleryShot::Settled(QQuickItem* item)
+{
+    if (item->inherits("QQuickImageBase") && item->property("status").toInt() == 2 /* Loading */)
+        return false;
+    // Popups hang off the items that declare them, not the visual tree.
+    for (QObject* object : item->findChildren<QObject*>()) {
+        if (object->inherits("QQuickPopup") && object->property("visible").toBool()
+            && !object->property("opened").toBool())
+            return false;
+    }
+    for (QQuickItem* child : item->childItems())
+        if (!Settled(child))
+            return false;
+    return true;
 }
 
 QQuickItem* GalleryShot::Root() const

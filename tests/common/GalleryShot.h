@@ -24,6 +24,9 @@ public:
     // rendered with GL and settled, then grabs it into `image` and saves it. Reports through
     // QtTest like Render; skips off an X display.
     static void Grab(QQuickWindow* window, const QString& pngFile, QImage& image);
+    // Whether the item is ready for its picture: every popup it shows has finished opening and
+    // no image is still loading.
+    static bool Settled(QQuickItem* item);
 
     QQuickItem* Root() const;
     // Searches the visual tree: items a Repeater makes have no object parent to find them by.

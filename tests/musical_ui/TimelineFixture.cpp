@@ -1,8 +1,6 @@
 #include "TimelineFixture.h"
 
-#include "AudioInterface.h"
-#include "FakeMidiInputBackend.h"
-#include "ManualClock.h"
+#include "DemoShowEngine.h"
 #include "QmlModuleLoader.h"
 
 #include <QCoreApplication>
@@ -14,21 +12,13 @@
 #include <QQuickWindow>
 #include <QTest>
 
-#include <filesystem>
 #include <stdexcept>
 
 TimelineFixture::TimelineFixture()
 {
-    const QString show = dir.filePath("show");
-    std::filesystem::copy(CORVANE_DEMO_SHOW, show.toStdString(), std::filesystem::copy_options::recursive);
+    CopyDemoShow(dir);
     clock = std::make_shared<zarn::player::ManualClock>();
-    AudioInterface::Options options;
-    options.clock = clock;
-    options.sound = false;
-    options.midiInput = std::make_unique<zarn::midi::FakeMidiInputBackend>(std::vector<std::string>{});
-    auto real = std::make_shared<AudioInterface>(show.toStdString(), dir.filePath("data").toStdString(),
-                                                 nullptr, std::move(options));
-    real->ThrowIfThreadExceptions();
+    auto real = StartDemoEngine(dir, clock);
     audio = real.get();
     engine = real;
     Build(true, true);

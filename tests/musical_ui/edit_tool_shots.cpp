@@ -5,8 +5,10 @@
 // (the click tool also with its pictures listed). The page is the harness window over the real
 // engine on a copy of the demo show. Run under a GL display:
 //   sh tests/zarn_ui/run_under_xvfb.sh ./musical_ui_edit_tool_shots <folder>
+#include "GalleryShot.h"
 #include "TimelineFixture.h"
 #include "TimelineMetaTypes.h"
+#include "ToolTestHelpers.h"
 #include "zarn_core/Editor.h"
 #include "zarn_core/SongLog.h"
 #include "zarn_core/ZarnEventCode.h"
@@ -32,24 +34,6 @@ namespace {
 // Song 1 of the demo show is in 4/4 from tick 0.
 constexpr std::uint32_t kBar = 1920;
 constexpr std::uint32_t kBeat = 480;
-
-// Whether nothing on the page is still on its way: no popup half open, no image loading.
-// Popups hang off the items that declare them, not the visual tree.
-bool Settled(QQuickItem* item)
-{
-    if (item->inherits("QQuickImageBase") && item->property("status").toInt() == 2 /* Loading */)
-        return false;
-    for (QObject* object : item->findChildren<QObject*>()) {
-        if (object->inherits("QQuickPopup") && object->property("visible").toBool()
-            && !object->property("opened").toBool())
-            return false;
-    }
-    for (QQuickItem* child : item->childItems()) {
-        if (!Settled(child))
-            return false;
-    }
-    return true;
-}
 
 // The timeline's beat lines fade for a while after the song is laid out.
 bool FadesDone(const TimelineFixture& f)
@@ -79,7 +63,7 @@ bool Shoot(QQuickWindow* window, const QString& folder, const QString& name)
         std::cerr << name.toStdString() << ": not rendered with GL (run under xvfb-run)\n";
         return false;
     }
-    if (!QTest::qWaitFor([window] { return Settled(window->contentItem()); }, 10000)) {
+    if (!QTest::qWaitFor([window] { return GalleryShot::Settled(window->contentItem()); }, 10000)) {
         std::cerr << name.toStdString() << ": the window did not settle\n";
         return false;
     }
@@ -101,11 +85,6 @@ bool Shoot(QQuickWindow* window, const QString& folder, const QString& name)
     }
     std::cout << path.toStdString() << " " << image.width() << "x" << image.height() << "\n";
     return true;
-}
-
-QQuickWindow* WindowOf(zarn::qt::EditToolController* tool)
-{
-    return tool ? qobject_cast<QQuickWindow*>(tool->GetQmlObject()) : nullptr;
 }
 
 // What the picture cannot show: the title sits in the frame the window manager draws, and the
@@ -142,23 +121,47 @@ cmn::ZarnEvent* EngineMarker(const TimelineFixture& f, const std::string& text)
     return nullptr;
 }
 
-// ---- the value tools: click resolution, transposition, tempo scale ----
+// The tool's window; null, with what did not open printed, when it has none.
+QQuickWindow* OpenedWindow(zarn::qt::EditToolController* tool, const std::string& what)
+{
+    QQuickWindow* window = WindowOf(tool);
+    if (!window)
+        std::cerr << what << " did not open\n";
+    return window;
+}
 
-// What the picture of a value tool cannot show: the title, the picked range, the value, and
-// that the event id line stays hidden.
-void DescribeValueTool(QQuickWindow* window)
+// Shoots the window, prints what its picture cannot show and closes it without OK, so the
+// log stays the demo's.
+bool ShootAndClose(QQuickWindow* window, const QString& folder, const QString& file,
+                   void (*describe)(QQuickWindow*))
+{
+    const bool ok = Shoot(window, folder, file);
+    describe(window);
+    window->close();
+    TimelineFixture::FlushDeletes();
+    return ok;
+}
+
+// What the picture of a range or value tool cannot show: the title, the picked range, the
+// value or count where the tool has one, and whether the event id line shows.
+void DescribeRangeTool(QQuickWindow* window)
 {
     const QObject* panel = window->findChild<QObject*>(QStringLiteral("barAndBeatPanel"));
     const QObject* idLine = window->findChild<QObject*>(QStringLiteral("eventIdLabel"));
     const auto text = [panel](const char* name) {
         return panel ? panel->property(name).toString().toStdString() : std::string("?");
     };
-    const QVariant shown = window->property("value").isValid() ? window->property("value") : window->property("intValue");
-    std::cout << "  \"" << window->title().toStdString() << "\": " << text("inBar") << "." << text("inBeat")
-              << " to " << text("outBar") << "." << text("outBeat") << ", value " << shown.toString().toStdString()
-              << ", event id " << window->property("eventId").toString().toStdString() << " ("
-              << (idLine && idLine->property("visible").toBool() ? "shown" : "hidden") << ")\n";
+    std::cout << "  \"" << window->title().toStdString() << "\": in " << text("inBar") << "." << text("inBeat")
+              << ", out " << text("outBar") << "." << text("outBeat");
+    const QVariant value = window->property("value");
+    const QVariant shown = value.isValid() ? value : window->property("intValue");
+    if (shown.isValid())
+        std::cout << ", value \"" << shown.toString().toStdString() << "\"";
+    std::cout << ", event id " << window->property("eventId").toString().toStdString()
+              << (idLine && idLine->property("visible").toBool() ? " (shown)" : " (hidden)") << "\n";
 }
+
+// ---- the value tools: click resolution, transposition, tempo scale ----
 
 // The song's one event of the kind, as the edit bar's Edit hands it over.
 cmn::ZarnEvent SongEvent(const TimelineFixture& f, const std::string& song, char kind)
@@ -187,15 +190,15 @@ bool ShootValueTools(TimelineFixture& f, const QString& folder)
     bool ok = true;
     for (const Shot& shot : shots) {
         f.LoadSong(shot.song);
+        const std::string tool = std::string("the ") + shot.name + " tool";
+        const QString name = QString::fromLatin1(shot.name);
         // Song 3 opens with a 3/8 bar 0; its 6/8 bars begin at tick 720.
         const std::uint32_t first = shot.kind == codes::Transpose ? 720 + shot.bar : shot.bar;
         QPointer<zarn::qt::EditToolController> create =
             f.OpenCreateTool(shot.kind, int(first), int(first + 2 * shot.bar));
-        QQuickWindow* createWindow = WindowOf(create);
-        if (!createWindow) {
-            std::cerr << "the " << shot.name << " tool did not open\n";
+        QQuickWindow* createWindow = OpenedWindow(create, tool);
+        if (!createWindow)
             return false;
-        }
         if (shot.kind == codes::Click) {
             // 16ths: a picture with two flags, the finest detail of the set.
             QVariant model = createWindow->property("clickCountModel");
@@ -204,10 +207,7 @@ bool ShootValueTools(TimelineFixture& f, const QString& folder)
             const QVariantList values = model.toList();
             const auto found = std::find(values.begin(), values.end(), QVariant(16));
             createWindow->setProperty("clickCountIndex", found == values.end() ? 0 : int(found - values.begin()));
-        }
-        ok &= Shoot(createWindow, folder, QStringLiteral("%1-tool-create.png").arg(QLatin1String(shot.name)));
-        DescribeValueTool(createWindow);
-        if (shot.kind == codes::Click) {
+            // The list of pictures open, then the window as it opened.
             QObject* picker = createWindow->findChild<QObject*>(QStringLiteral("clickPicker"));
             QObject* popup = picker ? picker->property("choices").value<QObject*>() : nullptr;
             if (popup)
@@ -216,27 +216,20 @@ bool ShootValueTools(TimelineFixture& f, const QString& folder)
             if (popup)
                 QMetaObject::invokeMethod(popup, "close");
         }
-        createWindow->close();
-        TimelineFixture::FlushDeletes();
+        ok &= ShootAndClose(createWindow, folder, name + QStringLiteral("-tool-create.png"), DescribeRangeTool);
 
         cmn::ZarnEvent event = SongEvent(f, shot.song, shot.kind);
         QPointer<zarn::qt::EditToolController> edit = f.OpenEditTool(&event);
-        QQuickWindow* editWindow = WindowOf(edit);
-        if (!editWindow) {
-            std::cerr << "the " << shot.name << " tool did not open on the demo's event\n";
+        QQuickWindow* editWindow = OpenedWindow(edit, tool + " on the demo's event");
+        if (!editWindow)
             return false;
-        }
-        ok &= Shoot(editWindow, folder, QStringLiteral("%1-tool-edit.png").arg(QLatin1String(shot.name)));
-        DescribeValueTool(editWindow);
-        editWindow->close();
-        TimelineFixture::FlushDeletes();
+        ok &= ShootAndClose(editWindow, folder, name + QStringLiteral("-tool-edit.png"), DescribeRangeTool);
     }
     return ok;
 }
 
 // The range tools: each creating on its demo song (a new vamp reads "∞") and editing the
-// demo's event of its kind. What the picture cannot show is printed: the title, the positions,
-// the count and the event id, with whether its line shows.
+// demo's event of its kind.
 bool ShootRangeTools(TimelineFixture& f, const QString& folder)
 {
     struct RangeShot
@@ -253,35 +246,18 @@ bool ShootRangeTools(TimelineFixture& f, const QString& folder)
         {'@', "vamp", "1", 9600, 11520},
         {'A', "repeat", "2", 5760, 8640},
     };
-    const auto describe = [](QQuickWindow* window) {
-        const QObject* panel = window->findChild<QObject*>(QStringLiteral("barAndBeatPanel"));
-        const QObject* idLine = window->findChild<QObject*>(QStringLiteral("eventIdLabel"));
-        const auto text = [panel](const char* name) {
-            return panel ? panel->property(name).toString().toStdString() : std::string("?");
-        };
-        std::cout << "  \"" << window->title().toStdString() << "\": in " << text("inBar") << "." << text("inBeat")
-                  << ", out " << text("outBar") << "." << text("outBeat");
-        if (window->property("value").isValid())
-            std::cout << ", count \"" << window->property("value").toString().toStdString() << "\"";
-        std::cout << ", event id " << window->property("eventId").toString().toStdString()
-                  << (idLine && idLine->property("visible").toBool() ? " (shown)" : " (hidden)") << "\n";
-    };
     bool ok = true;
     for (const RangeShot& shot : shots) {
         f.LoadSong(shot.song);
+        const std::string tool = std::string("the ") + shot.name + " tool";
         const QString name = QString::fromLatin1(shot.name);
 
         QPointer<zarn::qt::EditToolController> create =
             f.OpenCreateTool(shot.kind, static_cast<int>(shot.start), static_cast<int>(shot.end));
-        QQuickWindow* createWindow = WindowOf(create);
-        if (!createWindow) {
-            std::cerr << "the " << shot.name << " tool did not open\n";
+        QQuickWindow* createWindow = OpenedWindow(create, tool);
+        if (!createWindow)
             return false;
-        }
-        ok &= Shoot(createWindow, folder, name + QStringLiteral("-tool-create.png"));
-        describe(createWindow);
-        createWindow->close();
-        TimelineFixture::FlushDeletes();
+        ok &= ShootAndClose(createWindow, folder, name + QStringLiteral("-tool-create.png"), DescribeRangeTool);
 
         cmn::ZarnEvent* event = nullptr;
         for (const auto& panelEvent : f.editModel->panelEvents) {
@@ -289,22 +265,16 @@ bool ShootRangeTools(TimelineFixture& f, const QString& folder)
                 event = panelEvent.get();
         }
         QPointer<zarn::qt::EditToolController> edit = f.OpenEditTool(event);
-        QQuickWindow* editWindow = WindowOf(edit);
-        if (!editWindow) {
-            std::cerr << "the " << shot.name << " tool did not open on the demo's event\n";
+        QQuickWindow* editWindow = OpenedWindow(edit, tool + " on the demo's event");
+        if (!editWindow)
             return false;
-        }
-        ok &= Shoot(editWindow, folder, name + QStringLiteral("-tool-edit.png"));
-        describe(editWindow);
-        editWindow->close();
-        TimelineFixture::FlushDeletes();
+        ok &= ShootAndClose(editWindow, folder, name + QStringLiteral("-tool-edit.png"), DescribeRangeTool);
     }
     return ok;
 }
 
 // The caesura and OSC cue tools: creating at bar 2, beat 3 of song 1 with the shift slider
-// moved (and a command typed), and editing the demo's caesura N6.4 and cue S5.1. Each window
-// is closed without OK, so the log stays the demo's.
+// moved (and a command typed), and editing the demo's caesura N6.4 and cue S5.1.
 void DescribeShift(QQuickWindow* window)
 {
     Describe(window);
@@ -334,33 +304,25 @@ bool ShootShiftTools(TimelineFixture& f, const QString& folder)
     for (const Shot& shot : {Shot{'N', "caesura", "N6.4"}, Shot{'S', "osc", "S5.1"}}) {
         // The shots before may have left another song loaded.
         f.LoadSong("1");
+        const std::string tool = std::string("the ") + shot.name + " tool";
+        const QString name = QString::fromLatin1(shot.name);
         QPointer<zarn::qt::EditToolController> create =
             f.OpenCreateTool(shot.kind, int(kBar + 2 * kBeat), int(kBar + 2 * kBeat));
-        QQuickWindow* window = WindowOf(create);
-        if (!window) {
-            std::cerr << "the " << shot.name << " tool did not open\n";
+        QQuickWindow* window = OpenedWindow(create, tool);
+        if (!window)
             return false;
-        }
         window->setProperty("inShift", 120);
         if (shot.kind == 'S' && !Type(window, QStringLiteral("/zarn/fadeto -12 4"))) {
             std::cerr << "the OSC command could not be typed\n";
             return false;
         }
-        ok &= Shoot(window, folder, QStringLiteral("%1-tool-create.png").arg(QLatin1String(shot.name)));
-        DescribeShift(window);
-        window->close();
-        TimelineFixture::FlushDeletes();
+        ok &= ShootAndClose(window, folder, name + QStringLiteral("-tool-create.png"), DescribeShift);
 
         QPointer<zarn::qt::EditToolController> edit = f.OpenEditTool(PanelEvent(f, shot.editId));
-        window = WindowOf(edit);
-        if (!window) {
-            std::cerr << "the " << shot.name << " tool did not open on " << shot.editId << "\n";
+        window = OpenedWindow(edit, tool + " on " + shot.editId);
+        if (!window)
             return false;
-        }
-        ok &= Shoot(window, folder, QStringLiteral("%1-tool-edit.png").arg(QLatin1String(shot.name)));
-        DescribeShift(window);
-        window->close();
-        TimelineFixture::FlushDeletes();
+        ok &= ShootAndClose(window, folder, name + QStringLiteral("-tool-edit.png"), DescribeShift);
     }
     return ok;
 }

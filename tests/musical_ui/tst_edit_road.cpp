@@ -7,6 +7,7 @@
 #include "MarkerListModel.h"
 #include "MarkerToolController.h"
 #include "TimelineFixture.h"
+#include "ToolTestHelpers.h"
 #include "zarn_core/Editor.h"
 #include "zarn_core/Marker.h"
 
@@ -36,21 +37,6 @@ struct LoggedMarker
     std::string text;
     bool operator==(const LoggedMarker&) const = default;
 };
-
-QObject* Child(QObject* parent, const char* name)
-{
-    auto* child = parent ? parent->findChild<QObject*>(QLatin1String(name)) : nullptr;
-    if (!child)
-        qFatal("no %s", name);
-    return child;
-}
-
-void ClickItem(QQuickItem* item)
-{
-    QVERIFY(item);
-    const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
-    QTest::mouseClick(item->window(), Qt::LeftButton, {}, centre);
-}
 
 class TestEditRoad : public QObject
 {
@@ -139,11 +125,6 @@ class TestEditRoad : public QObject
         QTest::keyClick(window, Qt::Key_Return);
     }
 
-    static QQuickWindow* WindowOf(EditToolController* tool)
-    {
-        return qobject_cast<QQuickWindow*>(tool->GetQmlObject());
-    }
-
 private slots:
     void init()
     {
@@ -201,12 +182,9 @@ private slots:
         QTRY_VERIFY(window->isExposed());
         QVERIFY(window->property("isEdit").toBool());
         QSignalSpy updated(tool.data(), &EditToolController::valuesUpdated);
-        QObject* bar = Child(window, "inBarInput");
         const int barRow = tool->FindBarRow(f().engine->GetBarBeatByTick(3 * kBar));
         QVERIFY(barRow > 0);
-        bar->setProperty("currentIndex", barRow);
-        QMetaObject::invokeMethod(bar, "activated", Q_ARG(int, barRow));
-        Child(window, "inBeatInput")->setProperty("currentIndex", 1); // beat 2
+        Choose(window, "in", barRow, 1); // beat 2
         TypeAndReturn(window, QStringLiteral("Chorus"));
         QCOMPARE(updated.count(), 1);
         QVERIFY(LoggedMarkers("Verse").empty());

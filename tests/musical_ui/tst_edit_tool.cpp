@@ -8,6 +8,7 @@
 #include "ShowFakeEngine.h"
 #include "TimelineFixture.h"
 #include "TimelineMetaTypes.h"
+#include "ToolTestHelpers.h"
 #include "zarn_core/Cut.h"
 #include "zarn_core/Editor.h"
 #include "zarn_core/Marker.h"
@@ -161,24 +162,11 @@ QVariantList AsBeats(const QVariant& model)
     return list;
 }
 
-QObject* Child(QObject* window, const char* name)
-{
-    auto* child = window ? window->findChild<QObject*>(QLatin1String(name)) : nullptr;
-    if (!child)
-        qFatal("the window has no %s", name);
-    return child;
-}
-
 // Typed key by key, as QTest offers no text typing into a window.
 void Type(QWindow* window, const QString& text)
 {
     for (QChar c : text)
         QTest::keyClick(window, c.toLatin1());
-}
-
-std::string Text(const QSignalSpy& spy, int row, int column)
-{
-    return spy.at(row).at(column).value<std::string>();
 }
 
 struct MarkerState
@@ -249,13 +237,7 @@ struct Page
     QQuickWindow* Window() const { return qobject_cast<QQuickWindow*>(tool->GetQmlObject()); }
 
     // What the user does to choose a bar in the picker: the row, then its beats, then a beat.
-    void Pick(int barRow, int beatPosition) const
-    {
-        QObject* bar = Child(Window(), "inBarInput");
-        bar->setProperty("currentIndex", barRow);
-        QMetaObject::invokeMethod(bar, "activated", Q_ARG(int, barRow));
-        Child(Window(), "inBeatInput")->setProperty("currentIndex", beatPosition);
-    }
+    void Pick(int barRow, int beatPosition) const { Choose(Window(), "in", barRow, beatPosition); }
 
     void Activate() const
     {
@@ -555,9 +537,9 @@ private slots:
         // An end before the start: the move is refused, the count still changes.
         QMetaObject::invokeMethod(tool.GetQmlObject(), "changeRequest", Q_ARG(QString, "4"), Q_ARG(int, 1),
                                   Q_ARG(QString, "2"), Q_ARG(int, 1), Q_ARG(int, 5));
-        QCOMPARE(errors.size(), 1);
-        QVERIFY(Text(errors, 0, 0).starts_with("A change to the start or end time could not be completed: "));
-        QCOMPARE(Text(errors, 0, 1), std::string("Edit Failed"));
+        QVERIFY2(OnlyError(errors).startsWith(
+                     QStringLiteral("Edit Failed: A change to the start or end time could not be completed: ")),
+                 qPrintable(OnlyError(errors)));
         QCOMPARE(updated.size(), 1);
         const CL::Vamp& after = page.Editor().GetSongLog("1")->GetVamps().at(0);
         QCOMPARE(after.start(), 3840u);
@@ -741,9 +723,8 @@ private slots:
         page.f.LoadSong("2");
         page.TypeAndPressReturn(QStringLiteral("Verse"));
 
-        QCOMPARE(errors.size(), 1);
-        QCOMPARE(Text(errors, 0, 0), std::string("The song changed while this tool was open; nothing was changed."));
-        QCOMPARE(Text(errors, 0, 1), std::string("Edit Failed"));
+        QCOMPARE(OnlyError(errors),
+                 QStringLiteral("Edit Failed: The song changed while this tool was open; nothing was changed."));
         QCOMPARE(updated.size(), 0);
         QVERIFY(!page.Editor().CanUndo());
         QCOMPARE(page.Markers("1"), song1);

@@ -3,15 +3,14 @@
 // an unchanged OK, closing without a request, and the vamp and repeat count rules. Each kind is
 // tried on the demo song that holds one: the cut and the repeat in song 2 (3/4), the skip in
 // song 3 (3/8, then 6/8, bars from 0), the vamp in song 1 (4/4).
-#include "AudioInterface.h"
 #include "CutToolController.h"
+#include "DemoShowEngine.h"
 #include "EditController.h"
-#include "FakeMidiInputBackend.h"
-#include "ManualClock.h"
 #include "RepeatToolController.h"
 #include "SkipToolController.h"
 #include "TimelineFixture.h"
 #include "TimelineMetaTypes.h"
+#include "ToolTestHelpers.h"
 #include "VampToolController.h"
 #include "zarn_core/Cut.h"
 #include "zarn_core/Editor.h"
@@ -28,7 +27,6 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -102,29 +100,9 @@ char* toString(const std::vector<Logged>& events)
     return qstrdup(text.toUtf8().constData());
 }
 
-QObject* Child(QObject* parent, const QString& name)
-{
-    auto* child = parent ? parent->findChild<QObject*>(name) : nullptr;
-    if (!child)
-        qFatal("no %s", qPrintable(name));
-    return child;
-}
-
 QQuickItem* ItemOf(QObject* object, const char* property)
 {
     return qobject_cast<QQuickItem*>(object->property(property).value<QObject*>());
-}
-
-void ClickItem(QQuickItem* item)
-{
-    QVERIFY(item);
-    const QPoint centre = item->mapToScene(item->boundingRect().center()).toPoint();
-    QTest::mouseClick(item->window(), Qt::LeftButton, {}, centre);
-}
-
-std::string Text(const QSignalSpy& spy, int row, int column)
-{
-    return spy.at(row).at(column).value<std::string>();
 }
 
 // The demo show with some of its log's lines replaced, each of which must be there once: a log
@@ -132,9 +110,7 @@ std::string Text(const QSignalSpy& spy, int row, int column)
 std::shared_ptr<Interface> EngineOnEditedDemo(const QTemporaryDir& dir,
                                               const std::vector<std::pair<QByteArray, QByteArray>>& edits)
 {
-    const QString show = dir.filePath("show");
-    std::filesystem::copy(CORVANE_DEMO_SHOW, show.toStdString(), std::filesystem::copy_options::recursive);
-    QFile log(show + "/lanterns-1.0.logdata");
+    QFile log(CopyDemoShow(dir) + "/lanterns-1.0.logdata");
     if (!log.open(QIODevice::ReadOnly))
         qFatal("cannot read the demo log");
     QByteArray text = log.readAll();
@@ -147,15 +123,7 @@ std::shared_ptr<Interface> EngineOnEditedDemo(const QTemporaryDir& dir,
     if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate) || log.write(text) != text.size())
         qFatal("cannot write the edited demo log");
     log.close();
-
-    AudioInterface::Options options;
-    options.clock = std::make_shared<zarn::player::ManualClock>();
-    options.sound = false;
-    options.midiInput = std::make_unique<zarn::midi::FakeMidiInputBackend>(std::vector<std::string>{});
-    auto engine = std::make_shared<AudioInterface>(show.toStdString(), dir.filePath("data").toStdString(), nullptr,
-                                                   std::move(options));
-    engine->ThrowIfThreadExceptions();
-    return engine;
+    return StartDemoEngine(dir);
 }
 
 // The editing page on a kind's demo song with the range tool the harness last opened.
@@ -242,10 +210,7 @@ struct Page
         const QList<uint> beats = tool->GetBarListModel()->getBeats(row).value<QList<uint>>();
         const int beat = static_cast<int>(beats.indexOf(static_cast<uint>(position.beat())));
         QVERIFY(beat >= 0);
-        QObject* bar = Child(Window(), side + "BarInput");
-        bar->setProperty("currentIndex", row);
-        QMetaObject::invokeMethod(bar, "activated", Q_ARG(int, row));
-        Child(Window(), side + "BeatInput")->setProperty("currentIndex", beat);
+        Choose(Window(), side, row, beat);
     }
 
     // Waits for the focus itself: a window counts as active as soon as its transient parent
@@ -439,10 +404,9 @@ private slots:
         QSignalSpy errors(page.edit, &EditController::error);
         page.PressOk();
 
-        QCOMPARE(errors.size(), 1);
-        QCOMPARE(Text(errors, 0, 0), std::string("The edit could not be made on this song. The end of the ")
-                                         + kind.name + " must come after its start.");
-        QCOMPARE(Text(errors, 0, 1), std::string("Edit Failed"));
+        QCOMPARE(OnlyError(errors),
+                 QStringLiteral("Edit Failed: The edit could not be made on this song. The end of the ") + kind.name
+                     + " must come after its start.");
         QCOMPARE(page.Log(), before);
         QCOMPARE(page.Editor().GetRevision(), revision);
     }
@@ -598,11 +562,9 @@ private slots:
             page.TypeCount(typedCount);
         page.PressOk();
 
-        QCOMPARE(errors.size(), 1);
-        QCOMPARE(Text(errors, 0, 0),
-                 std::string("A change to the start or end time could not be completed: The end of the ") + kind.name
-                     + " must come after its start.");
-        QCOMPARE(Text(errors, 0, 1), std::string("Edit Failed"));
+        QCOMPARE(OnlyError(errors),
+                 QStringLiteral("Edit Failed: A change to the start or end time could not be completed: ")
+                     + QStringLiteral("The end of the ") + kind.name + " must come after its start.");
         QCOMPARE(updated.size(), 1);
         QCOMPARE(page.Find(kind.demoId), (Logged{demo.start, demo.end, kind.demoId, count}));
     }
@@ -685,10 +647,8 @@ private slots:
         QSignalSpy errors(page.edit, &EditController::error);
         page.PressOk();
 
-        QCOMPARE(errors.size(), 1);
-        QCOMPARE(QString::fromStdString(Text(errors, 0, 0)),
-                 QStringLiteral("A change to the start or end time could not be completed: ") + limit);
-        QCOMPARE(Text(errors, 0, 1), std::string("Edit Failed"));
+        QCOMPARE(OnlyError(errors),
+                 QStringLiteral("Edit Failed: A change to the start or end time could not be completed: ") + limit);
         QCOMPARE(updated.size(), 1);
         QCOMPARE(page.Find(kind.demoId), (Logged{demo.start, demo.end, kind.demoId, sent}));
     }

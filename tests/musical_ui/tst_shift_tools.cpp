@@ -3,18 +3,17 @@
 // the main window opens them, on a copy of the demo show; for the beat the song starts
 // inside, on a copy whose song 1 has a cut from 0 to 700. A fake engine only where the real
 // one cannot be made to answer: no room after a beat, an earliest tick before the front beat.
-#include "AudioInterface.h"
 #include "CaesuraToolController.h"
+#include "DemoShowEngine.h"
 #include "EditController.h"
 #include "EditModel.h"
-#include "FakeMidiInputBackend.h"
-#include "ManualClock.h"
 #include "NetworkListModel.h"
 #include "OscToolController.h"
 #include "QmlModuleLoader.h"
 #include "ShowFakeEngine.h"
 #include "TimelineFixture.h"
 #include "TimelineMetaTypes.h"
+#include "ToolTestHelpers.h"
 #include "zarn_core/Caesura.h"
 #include "zarn_core/CopyZarnEvent.h"
 #include "zarn_core/Editor.h"
@@ -35,7 +34,6 @@
 #include <QtTest>
 
 #include <cmath>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,21 +52,6 @@ constexpr std::uint32_t kBeat = 480;
 // The front show: song 1 starts at 700, inside bar 1's beat 2 (480 to 960).
 constexpr std::uint32_t kFrontStart = 700;
 constexpr std::uint32_t kShiftAfterABeat = kBeat - 1; // the room up to the next beat
-
-QObject* Child(QObject* parent, const char* name)
-{
-    auto* child = parent ? parent->findChild<QObject*>(QLatin1String(name)) : nullptr;
-    if (!child)
-        qFatal("no %s", name);
-    return child;
-}
-
-void ClickItem(QQuickItem* item)
-{
-    QVERIFY(item);
-    const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
-    QTest::mouseClick(item->window(), Qt::LeftButton, {}, centre);
-}
 
 // One caesura or cue as the change log holds it.
 struct Logged
@@ -102,11 +85,9 @@ char* toString(const std::vector<Logged>& events)
 }
 
 // The demo show copied into `dir`, with a cut from 0 to 700 in song 1's log.
-std::shared_ptr<Interface> FrontEntryEngine(const QTemporaryDir& dir, std::shared_ptr<zarn::player::ManualClock> clock)
+std::shared_ptr<Interface> FrontEntryEngine(const QTemporaryDir& dir)
 {
-    const QString show = dir.filePath("show");
-    std::filesystem::copy(CORVANE_DEMO_SHOW, show.toStdString(), std::filesystem::copy_options::recursive);
-    QFile file(show + QStringLiteral("/lanterns-1.0.logdata"));
+    QFile file(CopyDemoShow(dir) + QStringLiteral("/lanterns-1.0.logdata"));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("the demo show has no log");
     QJsonObject log = QJsonDocument::fromJson(file.readAll()).object();
@@ -122,15 +103,7 @@ std::shared_ptr<Interface> FrontEntryEngine(const QTemporaryDir& dir, std::share
         qFatal("the copied log cannot be written");
     file.write(QJsonDocument(log).toJson());
     file.close();
-
-    AudioInterface::Options options;
-    options.clock = std::move(clock);
-    options.sound = false;
-    options.midiInput = std::make_unique<zarn::midi::FakeMidiInputBackend>(std::vector<std::string>{});
-    auto engine = std::make_shared<AudioInterface>(show.toStdString(), dir.filePath("data").toStdString(), nullptr,
-                                                   std::move(options));
-    engine->ThrowIfThreadExceptions();
-    return engine;
+    return StartDemoEngine(dir);
 }
 
 // The editing page on song 1 of the demo show or of the front show, opening tools as the
@@ -141,8 +114,7 @@ struct Page
     {
         if (frontEntry) {
             showDir = std::make_unique<QTemporaryDir>();
-            f = std::make_unique<TimelineFixture>(
-                FrontEntryEngine(*showDir, std::make_shared<zarn::player::ManualClock>()));
+            f = std::make_unique<TimelineFixture>(FrontEntryEngine(*showDir));
         } else {
             f = std::make_unique<TimelineFixture>();
         }
@@ -211,15 +183,6 @@ struct Page
 
     QQuickWindow* Window() const { return tool ? qobject_cast<QQuickWindow*>(tool->GetQmlObject()) : nullptr; }
     QObject* Panel() const { return Child(Window(), "barAndBeatPanel"); }
-
-    // What the user does to choose a bar in the picker: the row, then its beats, then a beat.
-    void Pick(int barRow, int beatPosition) const
-    {
-        QObject* bar = Child(Window(), "inBarInput");
-        bar->setProperty("currentIndex", barRow);
-        QMetaObject::invokeMethod(bar, "activated", Q_ARG(int, barRow));
-        Child(Window(), "inBeatInput")->setProperty("currentIndex", beatPosition);
-    }
 
     void PressOk() const { QVERIFY(QMetaObject::invokeMethod(Window(), "pressOk")); }
 
@@ -531,7 +494,7 @@ private slots:
         auto* tool = p.tool.data();
         const int barRow = tool->FindBarRow(p.f->engine->GetBarBeatByTick(2 * kBar));
         QVERIFY(barRow > 0);
-        p.Pick(barRow, 1); // bar 3, beat 2
+        Choose(p.Window(), "in", barRow, 1); // bar 3, beat 2
         QCOMPARE(p.Panel()->property("inBar").toString(), QStringLiteral("3"));
         QCOMPARE(p.Panel()->property("inBeat").toString(), QStringLiteral("2"));
         QCOMPARE(window->property("eventId").toString(), id);
@@ -573,10 +536,9 @@ private slots:
         QSignalSpy updated(p.tool.data(), &EditToolController::valuesUpdated);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Error editing event: .*S-gone")));
         p.PressOk();
-        QCOMPARE(errors.count(), 1);
-        QCOMPARE(errors.at(0).at(1).value<std::string>(), std::string("Edit Failed"));
-        QVERIFY(QString::fromStdString(errors.at(0).at(0).value<std::string>())
-                    .startsWith(QStringLiteral("A change to the start or end time could not be completed: ")));
+        QVERIFY2(OnlyError(errors).startsWith(
+                     QStringLiteral("Edit Failed: A change to the start or end time could not be completed: ")),
+                 qPrintable(OnlyError(errors)));
         QCOMPARE(updated.count(), 1);
         QCOMPARE(p.Event(codes::Osc, "S-gone").tick, UINT32_MAX);
     }

@@ -6,10 +6,10 @@
 // Where the engine's click values must be seen or forced, the real engine is watched through a
 // subclass that records its click value questions and can answer them with nothing.
 #include "AudioInterface.h"
+#include "DemoShowEngine.h"
 #include "EditController.h"
-#include "FakeMidiInputBackend.h"
-#include "ManualClock.h"
 #include "TimelineFixture.h"
+#include "ToolTestHelpers.h"
 #include "zarn_core/Cut.h"
 #include "zarn_core/Editor.h"
 #include "zarn_core/SongLog.h"
@@ -25,7 +25,6 @@
 #include <QtTest>
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -58,26 +57,6 @@ public:
         return AudioInterface::GetClickValues(start, end);
     }
 };
-
-QObject* Child(QObject* parent, const char* name)
-{
-    auto* child = parent ? parent->findChild<QObject*>(QLatin1String(name)) : nullptr;
-    if (!child)
-        qFatal("no %s", name);
-    return child;
-}
-
-QQuickWindow* WindowOf(EditToolController* tool)
-{
-    return tool ? qobject_cast<QQuickWindow*>(tool->GetQmlObject()) : nullptr;
-}
-
-void ClickItem(QQuickItem* item)
-{
-    QVERIFY(item);
-    const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
-    QTest::mouseClick(item->window(), Qt::LeftButton, {}, centre);
-}
 
 // A list property of a window, as plain numbers, whichever form QML keeps it in.
 QList<int> Numbers(const QVariant& list)
@@ -122,16 +101,6 @@ void Type(QQuickWindow* window, const QString& text)
         QTest::keyClick(window, c.toLatin1());
 }
 
-// A bar chosen in a bar picker as the user chooses it (the beat picker gets that bar's beats),
-// then a beat position in the matching beat picker.
-void Choose(QQuickWindow* window, const char* barPicker, const char* beatPicker, int row, int beatPosition)
-{
-    QObject* bar = Child(window, barPicker);
-    bar->setProperty("currentIndex", row);
-    QMetaObject::invokeMethod(bar, "activated", Q_ARG(int, row));
-    Child(window, beatPicker)->setProperty("currentIndex", beatPosition);
-}
-
 void ChooseClickValue(QQuickWindow* window, int value)
 {
     const int index = static_cast<int>(Numbers(window->property("clickCountModel")).indexOf(value));
@@ -164,16 +133,8 @@ class TestValueTools : public QObject
     {
         f_.reset();
         watchedDir_ = std::make_unique<QTemporaryDir>();
-        const QString show = watchedDir_->filePath(QStringLiteral("show"));
-        std::filesystem::copy(CORVANE_DEMO_SHOW, show.toStdString(), std::filesystem::copy_options::recursive);
-        AudioInterface::Options options;
-        options.clock = std::make_shared<zarn::player::ManualClock>();
-        options.sound = false;
-        options.midiInput = std::make_unique<zarn::midi::FakeMidiInputBackend>(std::vector<std::string>{});
-        watched_ = std::make_shared<WatchedEngine>(show.toStdString(),
-                                                   watchedDir_->filePath(QStringLiteral("data")).toStdString(),
-                                                   nullptr, std::move(options));
-        watched_->ThrowIfThreadExceptions();
+        CopyDemoShow(*watchedDir_);
+        watched_ = StartDemoEngine<WatchedEngine>(*watchedDir_);
         f_ = std::make_unique<TimelineFixture>(watched_);
         Watch();
     }
@@ -457,7 +418,7 @@ private slots:
         QSignalSpy updated(tool.data(), &EditToolController::valuesUpdated);
         const int row = BarRow(tool, kind, newEnd);
         QVERIFY(row > 0);
-        Choose(window, "outBarInput", "outBeatInput", row, 0);
+        Choose(window, "out", row, 0);
         if (kind == codes::Click)
             ChooseClickValue(window, typed.toInt());
         else
@@ -722,9 +683,9 @@ private slots:
         QQuickWindow* window = WindowOf(tool);
         QVERIFY(window);
         QCOMPARE(Numbers(window->property("clickCountModel")), (QList<int>{8, 16, 32, 24}));
-        Choose(window, "outBarInput", "outBeatInput", BarRow(tool, codes::Click, 3600), 0);
+        Choose(window, "out", BarRow(tool, codes::Click, 3600), 0);
         QCOMPARE(Numbers(window->property("clickCountModel")), (QList<int>{8, 16, 32, 24}));
-        Choose(window, "inBarInput", "inBeatInput", BarRow(tool, codes::Click, 720), 0);
+        Choose(window, "in", BarRow(tool, codes::Click, 720), 0);
         QCOMPARE(Numbers(window->property("clickCountModel")), (QList<int>{4, 8, 16, 32, 12, 24}));
         ChooseClickValue(window, 12);
         PressOk(window);
