@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,6 +76,10 @@ public:
     // grid and cue points taken from the flow), releases those no longer needed. Cheap when
     // nothing changed.
     void Prepare();
+    // Control thread: the files (relative to the show folder) a song's stems play, in the
+    // order of RenderTargets::stems, in place of the song's "audio". Taken up when the song
+    // is next prepared and not playing.
+    void SetStemFiles(const std::string& song, std::vector<std::string> files);
     // Control thread: what went wrong with stem files since the last call, each once, naming
     // the file ("Audio file not found: ..."). The song plays on without that stem.
     std::vector<std::string> TakeProblems();
@@ -107,6 +112,7 @@ private:
     };
     static constexpr int kMaxScheduled = 16;
 
+    std::vector<std::string> FilesOf(int index) const;
     std::unique_ptr<SongAudio> MakeSong(int index);
     void UpdateSong(SongAudio& song, bool current);
     bool InUse(const SongAudio* song) const;
@@ -127,6 +133,8 @@ private:
     const int fadeFrames_;
     std::unique_ptr<DiskReader> reader_;
     std::vector<std::unique_ptr<SongAudio>> songs_; // by song index; null where not prepared
+    std::map<std::string, std::vector<std::string>> stemFiles_;
+    std::vector<std::string> problems_; // not yet taken
     std::vector<std::unique_ptr<Lane>> lanes_;
     std::atomic<float> clickVolume_{1.0f};
     std::atomic<int64_t> unreadyJumps_{0};

@@ -422,6 +422,28 @@ private slots:
         QCOMPARE(rig.render->UnderrunFrames(), int64_t(0));
     }
 
+    // Two stems of a song, each into its own buffer (its output path), in step.
+    void stemsLandOnTheirOwnBuffers()
+    {
+        Rig rig;
+        WriteAudioFile(rig.Path("low.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 1, 3 * 44100, Sine(44100, {440.0}));
+        WriteAudioFile(rig.Path("high.ogg"), SF_FORMAT_OGG | SF_FORMAT_VORBIS, kRate, 2, 3 * kRate, Sine(kRate, {660.0}));
+        rig.Start(OneSong(R"("lengthTicks":3840)"));
+        rig.render->SetStemFiles("1", {"low.flac", "high.ogg"});
+        rig.render->Prepare();
+        QVERIFY(rig.WaitReady());
+        rig.Command([&] { rig.core->Play(); });
+        std::vector<float> low(size_t(2 * kRate) * 2), high(low.size());
+        RenderTargets targets;
+        targets.stems[0] = low.data();
+        targets.stems[1] = high.data();
+        rig.render->Render(2 * kRate, targets);
+        const auto from = [](const std::vector<float>& v) { return std::vector<float>(v.begin() + kRate / 10, v.end()); };
+        QVERIFY2(std::abs(Frequency(from(low), 1, kRate) - 440.0) < 1.0, qPrintable(QString::number(Frequency(from(low), 1, kRate))));
+        QVERIFY2(std::abs(Frequency(from(high), 0, kRate) - 660.0) < 1.0, qPrintable(QString::number(Frequency(from(high), 0, kRate))));
+        QVERIFY(rig.render->TakeProblems().empty());
+    }
+
     // A stem that cannot be read: its error names the file, the song plays on without it
     // (the click goes on), and the next song (attacca) sounds.
     void unreadableStemAndTheNextSongPlays_data()
