@@ -80,7 +80,8 @@ struct Run
 Run RenderOnce(const std::string& folder, const std::vector<FlowEvent>& events)
 {
     auto show = std::make_shared<const ShowDefinition>(ShowDefinition::Parse(
-        R"({"format":"1.0","showId":"bench","songs":[{"number":"1","title":"Bench","startTick":0,"lengthTicks":48000}]})",
+        R"({"format":"1.0","showId":"bench","songs":[{"number":"1","title":"Bench","startTick":0,"lengthTicks":48000,)"
+        R"("stems":[{"file":"stem1.wav"},{"file":"stem2.wav"},{"file":"stem3.wav"},{"file":"stem4.wav"}]}]})",
         "bench show"));
     PlaybackCore core(show);
     core.SetFlow(FlowSnapshot::Build(*show, {{"1", events}}, {}));
@@ -89,7 +90,6 @@ Run RenderOnce(const std::string& folder, const std::vector<FlowEvent>& events)
     settings.waitForDisk = true;
     settings.stream.readAheadSeconds = kSeconds + 5.0;
     ShowRender render(core, folder, settings);
-    render.SetStemFiles("1", {"stem1.wav", "stem2.wav", "stem3.wav", "stem4.wav"});
     render.Prepare();
     while (!render.Ready())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -45,7 +45,6 @@ struct ShowRender::SongAudio
     int index = -1;
     std::string number;
     int rate = 48000;
-    std::vector<std::string> files;
     std::vector<std::shared_ptr<StemStream>> stems;
     std::vector<std::string> reported; // per stem: the problem last reported
     std::unique_ptr<ClickSynth> click;
@@ -128,19 +127,6 @@ ShowRender::~ShowRender()
     songs_.clear();
 }
 
-void ShowRender::SetStemFiles(const std::string& song, std::vector<std::string> files)
-{
-    stemFiles_[song] = std::move(files);
-}
-
-std::vector<std::string> ShowRender::FilesOf(int index) const
-{
-    const player::SongDefinition& def = core_.Show().songs[static_cast<size_t>(index)];
-    if (auto it = stemFiles_.find(def.number); it != stemFiles_.end())
-        return it->second;
-    return def.audio.empty() ? std::vector<std::string>{} : std::vector<std::string>{def.audio};
-}
-
 std::unique_ptr<ShowRender::SongAudio> ShowRender::MakeSong(int index)
 {
     const player::SongDefinition& def = core_.Show().songs[static_cast<size_t>(index)];
@@ -159,12 +145,11 @@ std::unique_ptr<ShowRender::SongAudio> ShowRender::MakeSong(int index)
                                   map.TicksPerSecondAt(tempo.tick)});
     }
     song->audioStartSeconds = song->Seconds(def.audioStartTick);
-    song->files = FilesOf(index);
-    if (song->files.size() > size_t(RenderTargets::kMaxStems))
-        problems_.push_back("Song " + def.number + " has " + std::to_string(song->files.size()) + " audio files; only the first "
+    if (def.stems.size() > size_t(RenderTargets::kMaxStems))
+        problems_.push_back("Song " + def.number + " has " + std::to_string(def.stems.size()) + " audio files; only the first "
                             + std::to_string(RenderTargets::kMaxStems) + " play.");
-    for (size_t i = 0; i < song->files.size() && i < size_t(RenderTargets::kMaxStems); ++i)
-        song->stems.push_back(reader_->Open(folder_ + "/" + song->files[i], rate_));
+    for (size_t i = 0; i < def.stems.size() && i < size_t(RenderTargets::kMaxStems); ++i)
+        song->stems.push_back(reader_->Open(folder_ + "/" + def.stems[i].file, rate_));
     song->reported.resize(song->stems.size());
     while (lanes_.size() < song->stems.size() && lanes_.size() < size_t(RenderTargets::kMaxStems))
         lanes_.push_back(std::make_unique<Lane>(*this, rate_, settings_.maxBlockFrames, fadeFrames_));
@@ -233,8 +218,6 @@ void ShowRender::Prepare()
                 song.reset();
             continue;
         }
-        if (song && song->files != FilesOf(int(i)) && !InUse(song.get()))
-            song.reset();
         if (!song)
             song = MakeSong(int(i));
         UpdateSong(*song, int(i) == current);

@@ -7,7 +7,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,7 +30,8 @@ struct ShowRenderSettings
 };
 
 // Where one Render call's sound goes: interleaved stereo buffers of the call's length, added
-// into (several stems may share one). A null buffer drops that part; it is rendered all the
+// into. stems[i] takes the song's stem i (SongDefinition::stems, each on its output path;
+// stems on one path may share a buffer). A null buffer drops that part; it is rendered all the
 // same, so it is in step when it is wanted again.
 struct RenderTargets
 {
@@ -44,7 +44,7 @@ struct RenderTargets
 // position advances by exactly the frames rendered, so what is heard cannot drift from the
 // playhead, the flow and the cues.
 //
-// For the current song it plays a StemStream per stem through a Stretcher each (bypassed,
+// For the current song it plays a StemStream per stem (SongDefinition::stems) through a Stretcher each (bypassed,
 // bit for bit, while no tempo scale or transposition is in force) and synthesises the click
 // on the song's beat grid. A stem's position in its file at a tick is the tempo map's time
 // from the song's audio start to that tick: a tempo scale does not move that mapping, it
@@ -55,8 +55,8 @@ struct RenderTargets
 // stretchers at their exact input frames, and every jump target of the flow is kept ready
 // in the streams' cue caches.
 //
-// Threads. The caller owns the core and serialises access to it (its lock): Render and
-// Prepare are called with the core held, never at the same time. Render is the render
+// Threads. The caller owns the core and serialises access to it (its lock): the constructor,
+// Render, Prepare and Ready are called with the core held, never at the same time. Render is the render
 // thread's: it allocates nothing, takes no lock and never waits for the disk (unless
 // waitForDisk), apart from what the core's own Advance does. Prepare, TakeProblems and the
 // destructor are for one control thread; they open files, build grids and release streams.
@@ -76,10 +76,6 @@ public:
     // grid and cue points taken from the flow), releases those no longer needed. Cheap when
     // nothing changed.
     void Prepare();
-    // Control thread: the files (relative to the show folder) a song's stems play, in the
-    // order of RenderTargets::stems, in place of the song's "audio". Taken up when the song
-    // is next prepared and not playing.
-    void SetStemFiles(const std::string& song, std::vector<std::string> files);
     // Control thread: what went wrong with stem files since the last call, each once, naming
     // the file ("Audio file not found: ..."). The song plays on without that stem.
     std::vector<std::string> TakeProblems();
@@ -112,7 +108,6 @@ private:
     };
     static constexpr int kMaxScheduled = 16;
 
-    std::vector<std::string> FilesOf(int index) const;
     std::unique_ptr<SongAudio> MakeSong(int index);
     void UpdateSong(SongAudio& song, bool current);
     bool InUse(const SongAudio* song) const;
@@ -133,7 +128,6 @@ private:
     const int fadeFrames_;
     std::unique_ptr<DiskReader> reader_;
     std::vector<std::unique_ptr<SongAudio>> songs_; // by song index; null where not prepared
-    std::map<std::string, std::vector<std::string>> stemFiles_;
     std::vector<std::string> problems_; // not yet taken
     std::vector<std::unique_ptr<Lane>> lanes_;
     std::atomic<float> clickVolume_{1.0f};

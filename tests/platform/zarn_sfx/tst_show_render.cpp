@@ -422,15 +422,14 @@ private slots:
         QCOMPARE(rig.render->UnderrunFrames(), int64_t(0));
     }
 
-    // Two stems of a song, each into its own buffer (its output path), in step.
+    // Two stems of a song (a mono FLAC at 44.1 kHz, an Ogg file), each into its own buffer (its
+    // output path).
     void stemsLandOnTheirOwnBuffers()
     {
         Rig rig;
         WriteAudioFile(rig.Path("low.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 1, 3 * 44100, Sine(44100, {440.0}));
         WriteAudioFile(rig.Path("high.ogg"), SF_FORMAT_OGG | SF_FORMAT_VORBIS, kRate, 2, 3 * kRate, Sine(kRate, {660.0}));
-        rig.Start(OneSong(R"("lengthTicks":3840)"));
-        rig.render->SetStemFiles("1", {"low.flac", "high.ogg"});
-        rig.render->Prepare();
+        rig.Start(OneSong(R"("lengthTicks":3840,"stems":[{"file":"low.flac"},{"file":"high.ogg"}])"));
         QVERIFY(rig.WaitReady());
         rig.Command([&] { rig.core->Play(); });
         std::vector<float> low(size_t(2 * kRate) * 2), high(low.size());
