@@ -294,6 +294,8 @@ void ShowRender::Render(int64_t frames, const RenderTargets& targets)
         } else {
             core_.Advance(seconds);
         }
+        if (hook_)
+            hook_(hookContext_, done + n);
 
         // The output gain (volume and fade) moves smoothly over the piece.
         const double g0 = gain_;

@@ -88,6 +88,16 @@ public:
 
     // Render thread: renders `frames` frames into the targets and advances the core by them.
     void Render(int64_t frames, const RenderTargets& targets);
+    // Called on the render thread after each piece of a Render call has advanced the core,
+    // with the frame of the call's block at which the core now stands: what the core handed
+    // out in that piece (cues, with their delays from there) can be taken and timed to the
+    // frame. Set it before rendering starts; null: none.
+    using PieceHook = void (*)(void* context, int64_t frame);
+    void SetPieceHook(PieceHook hook, void* context)
+    {
+        hook_ = hook;
+        hookContext_ = context;
+    }
 
     int SampleRate() const { return rate_; }
     int CrossfadeFrames() const { return fadeFrames_; }
@@ -131,6 +141,8 @@ private:
     std::vector<std::string> problems_; // not yet taken
     std::vector<std::unique_ptr<Lane>> lanes_;
     std::atomic<float> clickVolume_{1.0f};
+    PieceHook hook_ = nullptr;
+    void* hookContext_ = nullptr;
     std::atomic<int64_t> unreadyJumps_{0};
     std::atomic<int64_t> underrunFrames_{0};
 

@@ -41,7 +41,8 @@ struct Rig
     std::unique_ptr<ShowRender> render;
     std::vector<float> stems;
     std::vector<float> click;
-    int64_t dropped = 0; // frames rendered before `stems` was last cleared
+    int64_t dropped = 0;   // frames rendered before `stems` was last cleared
+    int64_t callStart = 0; // the output frame where the Render call under way began
 
     std::string Path(const std::string& name) const { return (dir.path() + "/" + QString::fromStdString(name)).toStdString(); }
 
@@ -87,6 +88,7 @@ struct Rig
             RenderTargets targets;
             targets.click = click.data() + from;
             targets.stems[0] = stems.data() + from;
+            callStart = dropped + int64_t(from / 2);
             render->Render(n, targets);
             core->TakeOutput();
             render->Prepare();
@@ -191,8 +193,21 @@ private slots:
             {"number":"2","title":"Sine","startTick":0,"lengthTicks":9600,"audio":"sine.wav"}]})",
                   {{"1", {Ev('@', 960, 1920, 3)}}, {"2", {Ev('@', 960, 1920, 3)}}});
         QVERIFY(rig.WaitReady());
+        // Where the pieces of the 441-frame blocks end: one ends on each seam.
+        struct Pieces
+        {
+            Rig* rig;
+            std::vector<int64_t> ends;
+        } pieces{&rig, {}};
+        rig.render->SetPieceHook([](void* c, int64_t frame) {
+            auto* p = static_cast<Pieces*>(c);
+            p->ends.push_back(p->rig->callStart + frame);
+        }, &pieces);
         rig.Command([&] { rig.core->Play(); });
         rig.Play(5 * kRate, 441);
+        for (const int64_t seam : {2 * kRate, 3 * kRate, 4 * kRate})
+            QVERIFY(std::count(pieces.ends.begin(), pieces.ends.end(), seam) == 1);
+        rig.render->SetPieceHook(nullptr, nullptr);
         const int64_t fade = rig.render->CrossfadeFrames();
         struct Span
         {
