@@ -70,6 +70,7 @@ void PlaybackCore::SetFlow(FlowSnapshot flow)
             activePasses[std::string(1, old[i].code) + old[i].id] = passes_[i];
     }
     flow_ = std::move(flow);
+    ++flowGeneration_;
     RebuildSongCaches();
     const auto& now = Events();
     for (size_t i = 0; i < now.size(); ++i) {
@@ -99,6 +100,7 @@ void PlaybackCore::SetAttacca(const std::string& song, uint8_t state)
     if (state > 2)
         throw std::out_of_range("Attacca state " + std::to_string(state) + " is not 0, 1 or 2.");
     it->second.attacca = state;
+    ++flowGeneration_;
 }
 
 const std::string& PlaybackCore::CurrentSong() const
@@ -417,6 +419,7 @@ void PlaybackCore::EnterSong(int index, std::optional<uint32_t> tick, bool keepP
     ResetFlowState(false);
     const SongDefinition& def = show_->songs[static_cast<size_t>(index)];
     pos_ = tick ? std::min<uint32_t>(*tick, def.EndOfMaterial()) : CurrentStartTick();
+    ++positionGeneration_;
     Notify(EngineEventKind::SongTitle, 0, def.title);
     Notify(EngineEventKind::SongLoaded, 0, def.number);
     AnnounceTimelineAt(Tick(), true);
@@ -460,6 +463,7 @@ void PlaybackCore::Stop()
     StopTransport(true);
     ResetFlowState(true);
     pos_ = CurrentStartTick();
+    ++positionGeneration_;
     NotifyPlayhead();
     AnnounceTimelineAt(Tick(), true);
     ActivateRangesAt(Tick());
@@ -570,6 +574,7 @@ void PlaybackCore::Seek(uint32_t tick)
     tick = std::min(tick, def.EndOfMaterial());
     ResetFlowState(true);
     pos_ = tick;
+    ++positionGeneration_;
     NotifyPlayhead();
     AnnounceTimelineAt(tick, true);
     ActivateRangesAt(tick);
@@ -659,6 +664,7 @@ bool PlaybackCore::JumpTo(uint32_t tick)
     if (++jumpsWithoutTime_ > kMaxJumpsWithoutTime)
         return false;
     pos_ = tick;
+    ++positionGeneration_;
     NotifyPlayhead();
     ResetCueCursor(tick, true);
     ArriveAt(tick, 0);
@@ -919,6 +925,92 @@ void PlaybackCore::SetVolume(double gain)
         throw std::invalid_argument("The volume is not a number.");
     volume_ = std::clamp(gain, 0.0, 4.0);
     NotifyVolume();
+}
+
+double PlaybackCore::SecondsToNextBoundary() const
+{
+    double seconds = std::numeric_limits<double>::infinity();
+    if (!playing_)
+        return seconds;
+    if (fade_ && fade_->haltAtEnd)
+        seconds = std::max(0.0, fade_->duration - fade_->elapsed);
+    if (holding_ || song_ < 0)
+        return seconds;
+    auto it = std::upper_bound(boundaries_.begin(), boundaries_.end(), pos_,
+                               [](double p, uint32_t b) { return p < b; });
+    if (it != boundaries_.end()) {
+        // The same rate AdvancePosition uses, so advancing by this lands on the tick.
+        const double rate = maps_[static_cast<size_t>(song_)].TicksPerSecondAt(pos_) * scale_;
+        seconds = std::min(seconds, (*it - pos_) / rate);
+    }
+    return seconds;
+}
+
+double PlaybackCore::TicksPerSecond() const
+{
+    return song_ < 0 ? 0.0 : maps_[static_cast<size_t>(song_)].TicksPerSecondAt(pos_) * scale_;
+}
+
+int PlaybackCore::CurrentTransposition() const
+{
+    const auto& events = Events();
+    int value = 0;
+    for (size_t i = 0; i < events.size() && i < active_.size(); ++i) {
+        if (active_[i] && events[i].code == flow_code::kTransposition)
+            value = events[i].intValue;
+    }
+    return value;
+}
+
+int PlaybackCore::UpcomingSoundChanges(double untilTick, SoundChange* out, int max) const
+{
+    if (song_ < 0 || holding_ || max <= 0)
+        return 0;
+    const auto& events = Events();
+    const SongDefinition& def = show_->songs[static_cast<size_t>(song_)];
+    const SongFlow* flow = flow_.Find(def.number);
+    const bool attaccaAtEnd = flow && flow->attacca == 1 && NextPlayableSong(song_, 1) >= 0;
+    double scale = scale_;
+    int semitones = CurrentTransposition();
+    int count = 0;
+    for (auto it = std::upper_bound(boundaries_.begin(), boundaries_.end(), pos_,
+                                    [](double p, uint32_t b) { return p < b; });
+         it != boundaries_.end() && *it <= untilTick && count < max; ++it) {
+        const uint32_t tick = *it;
+        bool moves = (tick == def.lengthTicks && attaccaAtEnd) || tick >= def.EndOfMaterial();
+        for (size_t i = 0; i < events.size() && !moves; ++i) {
+            const FlowEvent& e = events[i];
+            if ((e.code == flow_code::kCaesura || e.code == flow_code::kCut) && e.start == tick)
+                moves = true;
+            else if (e.IsLoop() && e.end == tick && (active_[i] || (e.start > pos_ && e.start < tick)))
+                moves = LoopWouldRepeat(i);
+        }
+        if (moves)
+            break;
+        // As ArriveAt leaves it: ranges ending here are over, those starting here have begun,
+        // and the latest start of each kind is in force.
+        double s = 1.0;
+        int t = 0;
+        for (size_t i = 0; i < events.size(); ++i) {
+            const FlowEvent& e = events[i];
+            if (e.code != flow_code::kTempoScale && e.code != flow_code::kTransposition)
+                continue;
+            if (e.end <= tick || !(active_[i] || (e.start > pos_ && e.start <= tick)))
+                continue;
+            if (e.code == flow_code::kTempoScale)
+                s = e.floatValue;
+            else
+                t = e.intValue;
+        }
+        if (!(s > 0.0))
+            s = 1.0;
+        if (s != scale || t != semitones) {
+            out[count++] = {tick, s, t};
+            scale = s;
+            semitones = t;
+        }
+    }
+    return count;
 }
 
 } // namespace zarn::player

@@ -102,6 +102,42 @@ public:
     std::vector<ScaleRange> CurrentScales() const;
     double CurrentScaleFactor() const { return scale_; }
 
+    // What a renderer that advances the core by the frames it renders needs: read-only,
+    // allocation-free, for the thread that calls Advance.
+    //
+    // A change of the tempo scale or transposition in force, from a tick on.
+    struct SoundChange
+    {
+        uint32_t tick = 0;
+        double scale = 1.0;
+        int semitones = 0;
+    };
+    // Seconds, at the current rate, until the position reaches its next boundary: a tick where
+    // the flow may jump or hold, the tempo or the tempo scale changes, or the song ends (also
+    // where a fade that halts playback ends). Advance() lands exactly on such a tick, so a
+    // renderer that splits its block there plays every jump at its exact frame. +inf while
+    // the position does not move (stopped, paused, holding) and when nothing lies ahead.
+    double SecondsToNextBoundary() const;
+    // Musical time per second at the position: the tempo map's rate times the scale in force.
+    double TicksPerSecond() const;
+    // The transposition in force, in semitones (the latest-starting active range's).
+    int CurrentTransposition() const;
+    // Whether the song's audio should sound: playing and not held at a caesura.
+    bool AudioShouldSound() const { return playing_ && !holding_; }
+    // The song that follows the current one (attacca or the end of its material); -1 if none.
+    int NextSongIndex() const { return song_ < 0 ? -1 : NextPlayableSong(song_, 1); }
+    // Counts the moves of the position that are not time passing: a jump of the flow, a seek,
+    // a song loaded or entered, a stop. A renderer compares it to see where to crossfade.
+    uint64_t PositionGeneration() const { return positionGeneration_; }
+    // Counts SetFlow and SetAttacca calls, so a renderer knows when to rebuild what it derives
+    // from the flow (the click's grid, the jump targets it keeps ready).
+    uint64_t FlowGeneration() const { return flowGeneration_; }
+    // The changes of tempo scale or transposition that playing on from the position will
+    // make at ticks up to `untilTick`, in order, stopping before the first tick where the flow
+    // jumps, holds or leaves the song (after such a move the renderer starts afresh anyway).
+    // Writes at most `max` to `out` and returns how many.
+    int UpcomingSoundChanges(double untilTick, SoundChange* out, int max) const;
+
     Output TakeOutput();
 
 private:
@@ -152,6 +188,8 @@ private:
     bool exitRequested_ = false;
     double scale_ = 1.0;
     int jumpsWithoutTime_ = 0;
+    uint64_t positionGeneration_ = 0;
+    uint64_t flowGeneration_ = 0;
 
     struct FadeState
     {

@@ -512,6 +512,86 @@ private slots:
         r.Run(core, 3.0);
         QVERIFY(core.Tick() > 1920);
     }
+    // Advancing by SecondsToNextBoundary lands exactly on each boundary, and a vamp's jump back
+    // is taken within that very call; a hold stops the clock, and a fade that halts playback
+    // is a boundary of its own. Only moves that are not time passing count as new positions.
+    void secondsToNextBoundaryLandsOnEachBoundary()
+    {
+        PlaybackCore core = MakeCore({{"1", {Ev('D', "T1", 1000, 3000, 0, 0.8), Ev('@', "V1", 1000, 2000, 2),
+                                             Ev('N', "N1", 2500)}}});
+        QVERIFY(std::isinf(core.SecondsToNextBoundary()));
+        const uint64_t generation = core.PositionGeneration();
+        core.Play();
+        std::vector<double> positions;
+        std::vector<uint64_t> generations;
+        for (int i = 0; i < 20 && !core.IsHolding(); ++i) {
+            const double seconds = core.SecondsToNextBoundary();
+            QVERIFY(seconds > 0.0 && std::isfinite(seconds));
+            core.Advance(seconds);
+            positions.push_back(core.Position());
+            generations.push_back(core.PositionGeneration() - generation);
+        }
+        QCOMPARE(positions, (std::vector<double>{480, 960, 1000, 1440, 1920, 1000, 1440, 1920, 2000, 2400, 2500}));
+        QCOMPARE(generations, (std::vector<uint64_t>{0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1}));
+        QVERIFY(std::isinf(core.SecondsToNextBoundary()));
+        QCOMPARE(core.TicksPerSecond(), 960.0 * 0.8);
+
+        core.Continue(); // released where it held: no new position
+        QCOMPARE(core.PositionGeneration() - generation, uint64_t(1));
+        QCOMPARE(core.SecondsToNextBoundary(), 380.0 / 768.0);
+        core.Fade({}, 0.25);
+        QCOMPARE(core.SecondsToNextBoundary(), 0.25);
+        core.Advance(0.25);
+        QVERIFY(!core.IsPlaying());
+        QVERIFY(std::isinf(core.SecondsToNextBoundary()));
+
+        core.Seek(100);
+        core.Stop();
+        core.LoadSong("2");
+        QCOMPARE(core.PositionGeneration() - generation, uint64_t(4));
+    }
+
+    // The tempo scale and transposition that playing on will bring, up to the first jump, hold
+    // or cut; a vamp that will not repeat (its last pass, or left) does not stop the look ahead.
+    void upcomingSoundChangesStopAtTheNextJump_data()
+    {
+        QTest::addColumn<uint32_t>("from");
+        QTest::addColumn<int>("vampCount");
+        QTest::addColumn<bool>("leave");
+        QTest::addColumn<double>("until");
+        QTest::addColumn<QString>("expected"); // tick:scale:semitones
+        QTest::newRow("vamp played once: up to the cut")
+            << 0u << 1 << false << 1e9 << "1000:0.8:0 1500:0.8:3 2500:0.8:0 3000:1:0 4500:1.25:0";
+        QTest::newRow("vamp repeats: up to its end") << 0u << 2 << false << 1e9 << "1000:0.8:0 1500:0.8:3 2500:0.8:0 3000:1:0";
+        QTest::newRow("a horizon") << 0u << 2 << false << 1600.0 << "1000:0.8:0 1500:0.8:3";
+        QTest::newRow("inside the vamp") << 2200u << 2 << false << 1e9 << "2500:0.8:0 3000:1:0";
+        QTest::newRow("inside an endless vamp, left") << 2200u << 0 << true << 1e9 << "2500:0.8:0 3000:1:0 4500:1.25:0";
+    }
+    void upcomingSoundChangesStopAtTheNextJump()
+    {
+        QFETCH(uint32_t, from);
+        QFETCH(int, vampCount);
+        QFETCH(bool, leave);
+        QFETCH(double, until);
+        QFETCH(QString, expected);
+        PlaybackCore core = MakeCore({{"1", {Ev('D', "T1", 1000, 3000, 0, 0.8), Ev('C', "C1", 1500, 2500, 3),
+                                             Ev('@', "V1", 2000, 4000, vampCount), Ev('B', "B1", 5000, 5500),
+                                             Ev('D', "T2", 4500, 6000, 0, 1.25)}}});
+        core.Seek(from);
+        core.Play();
+        if (leave)
+            core.FlowControlExit();
+        PlaybackCore::SoundChange out[8];
+        const int n = core.UpcomingSoundChanges(until, out, 8);
+        QStringList got;
+        for (int i = 0; i < n; ++i)
+            got << QString("%1:%2:%3").arg(out[i].tick).arg(out[i].scale).arg(out[i].semitones);
+        QCOMPARE(got.join(' '), expected);
+        if (from == 2200) {
+            QCOMPARE(core.CurrentTransposition(), 3);
+            QCOMPARE(core.TicksPerSecond(), 960.0 * 0.8);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPlaybackCore)
