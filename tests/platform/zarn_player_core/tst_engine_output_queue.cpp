@@ -1,4 +1,4 @@
-#include "../zarn_sfx/AllocationCounter.h"
+#include "AllocationCounter.h"
 #include "EngineOutputQueue.h"
 #include "FadeCompletions.h"
 
