@@ -4,8 +4,8 @@
 //   destination list and its window loaded (hidden, as the opener gets it), then destroyed
 //   with its deferred deletions (untimed);
 // - next free id and the rows back to destinations, on a list of 100 rows whose ids are
-//   NETWORK0 to NETWORK99 (the worst case for the id: every candidate up to the count is taken
-//   once the search starts there, so the first free one is tried after a full scan).
+//   NETWORK0 to NETWORK99 (the search starts at the row count, so the id costs one scan of
+//   every row).
 #include "QuickBenchmarkMain.h"
 #include "DemoShowEngine.h"
 #include "Interface.h"
