@@ -213,6 +213,7 @@ void MusicalMainController::TearDownShow()
 {
     // The tools hold the engine and the edit controller that are about to go.
     tools_.DeleteAll();
+    oscManager_.reset();
     mixerController_.reset();
     if (editController_) {
         disconnect(this, nullptr, editController_.get(), nullptr);

@@ -9,6 +9,7 @@
 #include "MarkerInfoItem.h"
 #include "OscCueInbox.h"
 #include "OscCueQueue.h"
+#include "OscManagerController.h"
 #include "OscServerControl.h"
 #include "OscSettings.h"
 #include "QmlController.h"
@@ -121,6 +122,8 @@ public:
     const osc::OscSettings& GetOscSettings() const;
     osc::OscServer* GetOscServer() const;
     const std::shared_ptr<ZarnPlayerOscCallback>& GetOscCallback() const { return oscCallback_; }
+    // The OSC settings window's controller; null until the menu first opens it, and after a show load.
+    OscManagerController* GetOscManager() const { return oscManager_.get(); }
 
 signals:
     void PlayStarted();
@@ -219,6 +222,9 @@ public slots:
     // OSC: the settings window's OK, cues the engine holds back while the show does not
     // play, and the sending of those cues when it starts.
     void onOscSettingsUpdated_(zarn::osc::OscSettings newSettings, CL::NetworkPathVectorT& newNetworks);
+    // A new OSC settings window on the current settings and destinations, replacing the one
+    // before it; a window that cannot be made is shown as "OSC Manager Error".
+    void ShowOscManager_();
     void onEnqueueOscCommand(CL::Osc osc, uint32_t delay);
     void onClearOscQueue();
     void PlayQueuedOscEvents();
@@ -301,6 +307,8 @@ private:
         }
     } oscCallbackRelease_{oscCallback_};
     OscCueQueue oscCues_;
+    // Holds the engine: a show load lets it go with the rest of the show.
+    std::unique_ptr<OscManagerController> oscManager_;
     // Brings the callback's cues from the engine's threads to onEnqueueOscCommand.
     const std::unique_ptr<OscCueInbox> oscInbox_;
     OscCueInbox::Gate oscCueConnection_;

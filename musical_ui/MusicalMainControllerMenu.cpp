@@ -72,6 +72,9 @@ void MusicalMainController::ConnectMenu()
             unique);
     connect(menu, &ResponsiveMenuController::ZoomOutRequested, this, &MusicalMainController::ZoomOutRequested_,
             unique);
+    if (profile_->enableOsc)
+        connect(menu, &ResponsiveMenuController::oscManagerClicked, this, &MusicalMainController::ShowOscManager_,
+                unique);
     connect(menu, &ResponsiveMenuController::getLatestChangelogClicked, this,
             &MusicalMainController::GetLatestLogClicked_, unique);
     connect(menu, &ResponsiveMenuController::saveRequested, this, &MusicalMainController::onSaveButton, unique);

@@ -116,6 +116,23 @@ void MusicalMainController::onOscSettingsUpdated_(zarn::osc::OscSettings newSett
     });
 }
 
+void MusicalMainController::ShowOscManager_()
+{
+    FatalError::Guard([&] {
+        try {
+            auto manager = std::make_unique<OscManagerController>(engine_, oscServer_->settings, player_, qmlObject_);
+            // Direct: the destinations go by non-const reference, which a queued call cannot carry.
+            connect(manager.get(), &OscManagerController::oscSettingsUpdated, this,
+                    &MusicalMainController::onOscSettingsUpdated_, Qt::DirectConnection);
+            connect(manager.get(), &QmlController::error, this, &MusicalMainController::onError);
+            oscManager_ = std::move(manager);
+            oscManager_->SetVisible(true);
+        } catch (const std::exception& e) {
+            onError(e.what(), "OSC Manager Error");
+        }
+    });
+}
+
 // --- held-back cues ---
 
 void MusicalMainController::onEnqueueOscCommand(CL::Osc osc, uint32_t delay)

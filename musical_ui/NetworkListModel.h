@@ -2,6 +2,7 @@
 
 #include "DualRoledListModel.h"
 #include "NetworkItem.h"
+#include "NetworkPathMetaType.h"
 #include "zarn_core/NetworkPath.h"
 
 #include <QString>

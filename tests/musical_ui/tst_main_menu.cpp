@@ -560,8 +560,9 @@ void TestMainMenu::editionSwitches()
 
     Activate();
     const std::unique_ptr<CommandSpies> spies = Spies();
-    Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    // The OSC entry last: it opens its modal window, which takes the keys from then on.
     Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
+    Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     QStringList fired;
     if (showAudioManager)
         fired << QStringLiteral("audioManagerClicked() x1");

@@ -11,8 +11,6 @@
 using zarn::NetworkItem;
 using zarn::NetworkListModel;
 
-Q_DECLARE_METATYPE(CL::NetworkPathVectorT)
-
 namespace {
 
 CL::NetworkPath Path(const std::string& id, const std::string& name, const std::string& ip, int port, int tcp)

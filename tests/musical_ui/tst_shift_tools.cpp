@@ -226,8 +226,6 @@ CL::NetworkPathVectorT TwoNetworks()
 
 } // namespace
 
-Q_DECLARE_METATYPE(CL::NetworkPathVectorT)
-
 class TestShiftTools : public QObject
 {
     Q_OBJECT
