@@ -3,9 +3,11 @@
 #include "DeviceControlWin32.h"
 #include "FlowSnapshot.h"
 #include "MidiCommandCenter.h"
+#include "NullOutput.h"
 #include "OutputPathDevices.h"
+#include "PulseOutput.h"
 #include "RtMidiInputBackend.h"
-#include "SongAudioRenderer.h"
+#include "ShowRender.h"
 #include "SteadyClock.h"
 #include "zarn_core/ChangeLogFile.h"
 #include "zarn_core/ChangeLogName.h"
@@ -109,9 +111,11 @@ template <class F> auto AudioInterface::Locked(F&& f)
     std::lock_guard lock(mutex_);
     if constexpr (std::is_void_v<decltype(f())>) {
         f();
+        PrepareSoundLocked();
         QueueOutputLocked();
     } else {
         auto result = f();
+        PrepareSoundLocked();
         QueueOutputLocked();
         return result;
     }
@@ -124,6 +128,9 @@ AudioInterface::AudioInterface(const std::string& showFolder, const std::string&
     , clock_(options.clock ? options.clock : std::make_shared<zarn::player::SteadyClock>())
     , osc_(std::move(oscCallback))
     , pendingMidiInput_(std::move(options.midiInput))
+    , sound_(options.sound)
+    , clockDriven_(options.clock != nullptr)
+    , renderTap_(std::move(options.renderTap))
 {
     show_ = std::make_shared<const zarn::player::ShowDefinition>(
         zarn::player::ShowDefinition::LoadFromFile((fs::path(showFolder_) / kShowFileName).string()));
@@ -132,16 +139,30 @@ AudioInterface::AudioInterface(const std::string& showFolder, const std::string&
     LoadNewestChangeLog();
     core_ = std::make_unique<PlaybackCore>(show_);
     SnapshotFlowLocked();
-    if (options.sound)
-        sound_ = std::make_unique<zarn::audio::SongAudioRenderer>();
+    zarn::audio::ShowRenderSettings settings;
+    settings.sampleRate = kSampleRate;
+    settings.maxBlockFrames = zarn::audio::AudioOutput::kMaxBlockFrames;
+    // Stepped by hand, what is rendered must not depend on how fast the disk is.
+    settings.waitForDisk = clockDriven_;
+    render_ = std::make_unique<zarn::audio::ShowRender>(*core_, showFolder_, settings);
+    stepBuffer_.assign(static_cast<size_t>(zarn::audio::AudioOutput::kMaxBlockFrames) * 2, 0.0f);
     {
         std::lock_guard lock(mutex_);
-        SyncSoundLocked();
+        PrepareSoundLocked();
         QueueOutputLocked();
     }
     try {
         StartThreads(std::move(options.startupHook));
+        if (!clockDriven_) {
+            std::string device;
+            {
+                std::lock_guard lock(mutex_);
+                device = OutputDeviceLocked();
+            }
+            OpenOutput(device);
+        }
     } catch (...) {
+        CloseOutput();
         StopThreads();
         throw;
     }
@@ -257,10 +278,10 @@ void AudioInterface::Shutdown()
     }
     if (midi)
         midi->Shutdown();
+    // The output first: its render thread feeds the queue and reads the core.
+    CloseOutput();
     StopThreads();
     midi.reset();
-    if (sound_)
-        sound_->Shutdown();
     std::lock_guard lock(mutex_);
     osc_.reset();
 }
@@ -272,6 +293,10 @@ double AudioInterface::ClockSeconds() const
 
 void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
 {
+    // Without a clock of its own the output renders; this thread only keeps the next songs'
+    // streams ready (a song that follows by itself needs the one after it).
+    constexpr auto kPrepareInterval = std::chrono::milliseconds(50);
+    auto lastPrepare = last;
     while (!stopping_) {
         const auto now = clock_->WaitForNextStep(last);
         if (stopping_)
@@ -279,11 +304,18 @@ void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
         const double seconds = std::chrono::duration<double>(now - last).count();
         last = now;
         bool queued = false;
-        {
+        if (clockDriven_) {
             std::lock_guard lock(mutex_);
-            core_->Advance(seconds);
-            SyncSoundLocked();
+            RenderStepLocked(seconds);
+            PrepareSoundLocked();
             queued = QueueOutputLocked();
+        } else if (outputLost_.exchange(false)) {
+            PlayOnAfterLoss();
+        } else if (now - lastPrepare >= kPrepareInterval) {
+            lastPrepare = now;
+            std::lock_guard lock(mutex_);
+            PrepareSoundLocked();
+            QueueOutputLocked();
         }
         if (auto* midi = Midi())
             midi->ExpireLearning(std::chrono::duration<double>(now).count());
@@ -294,6 +326,157 @@ void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
         clock_->StepDone(now);
     }
     clock_->Detach();
+}
+
+void AudioInterface::RenderStepLocked(double seconds)
+{
+    // Whole frames only, the rest carried to the next step, so the position is the frames
+    // rendered however the steps fall.
+    carryFrames_ += seconds * kSampleRate;
+    int64_t frames = std::llround(carryFrames_);
+    if (std::abs(carryFrames_ - double(frames)) > 1e-6)
+        frames = static_cast<int64_t>(std::floor(carryFrames_));
+    carryFrames_ -= double(frames);
+    float* buffer = stepBuffer_.data();
+    zarn::audio::RenderTargets targets;
+    targets.click = buffer;
+    targets.stems.fill(buffer);
+    while (frames > 0) {
+        const int n = static_cast<int>(std::min<int64_t>(frames, zarn::audio::AudioOutput::kMaxBlockFrames));
+        std::fill(buffer, buffer + 2 * n, 0.0f);
+        render_->Render(n, targets);
+        framesRendered_.fetch_add(n, std::memory_order_relaxed);
+        if (renderTap_)
+            renderTap_(buffer, n);
+        frames -= n;
+    }
+}
+
+void AudioInterface::RenderDeviceBlock(float* out, int frames)
+{
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        // Waiting could outlast the device's buffer. The block plays silent; the core is
+        // caught up by these frames at the next block, so a jump among them is not lost and
+        // the position stays what the device played.
+        owedFrames_.fetch_add(frames, std::memory_order_relaxed);
+        return;
+    }
+    if (stopping_)
+        return;
+    const int64_t owed = owedFrames_.exchange(0, std::memory_order_relaxed);
+    if (owed > 0) {
+        render_->Render(owed, zarn::audio::RenderTargets{});
+        framesRendered_.fetch_add(owed, std::memory_order_relaxed);
+    }
+    zarn::audio::RenderTargets targets;
+    targets.click = out;
+    targets.stems.fill(out);
+    render_->Render(frames, targets);
+    framesRendered_.fetch_add(frames, std::memory_order_relaxed);
+    QueueOutputLocked();
+    lock.unlock();
+    if (renderTap_)
+        renderTap_(out, frames);
+}
+
+void AudioInterface::PrepareSoundLocked()
+{
+    if (!sound_)
+        return;
+    render_->Prepare();
+    for (auto& problem : render_->TakeProblems()) {
+        if (std::find(soundProblems_.begin(), soundProblems_.end(), problem) == soundProblems_.end())
+            soundProblems_.push_back(std::move(problem));
+    }
+}
+
+std::string AudioInterface::OutputDeviceLocked() const
+{
+    // The program's choice, else the device of the click's path (where the show's sound
+    // goes), else the default.
+    if (!outputDeviceUid_.empty())
+        return outputDeviceUid_;
+    std::string path = show_->clickOutputPath;
+    if (path.empty() && !show_->outputPaths.empty())
+        path = show_->outputPaths.front().id;
+    const auto device = pathDevices_.find(path);
+    return device != pathDevices_.end() ? device->second : std::string();
+}
+
+void AudioInterface::OpenOutput(const std::string& device)
+{
+    std::lock_guard lock(outputMutex_);
+    if (output_) {
+        output_->Stop();
+        output_.reset();
+    }
+    soundActive_ = false;
+    outputProblem_.clear();
+    outputDevice_ = device;
+    std::unique_ptr<zarn::audio::AudioOutput> output;
+    if (sound_) {
+        output = std::make_unique<zarn::audio::PulseOutput>(device, kSampleRate);
+        output->SetRenderCallback([this](float* out, int frames) { RenderDeviceBlock(out, frames); });
+        output->SetLostCallback([this, which = output.get()](const std::string& message) {
+            {
+                std::lock_guard lock(lostMutex_);
+                lostMessage_ = message;
+                lostOutput_ = which;
+            }
+            outputLost_ = true;
+            clock_->Wake();
+        });
+        if (output->Start()) {
+            soundActive_ = true;
+            outputProblem_ = output->Notice();
+            output_ = std::move(output);
+            return;
+        }
+        outputProblem_ = output->Problem() + " Playing without sound.";
+        output.reset();
+    }
+    output = std::make_unique<zarn::audio::NullOutput>(kSampleRate);
+    output->SetRenderCallback([this](float* out, int frames) { RenderDeviceBlock(out, frames); });
+    if (!output->Start())
+        throw std::runtime_error("The engine's clock cannot start: " + output->Problem());
+    output_ = std::move(output);
+}
+
+void AudioInterface::PlayOnAfterLoss()
+{
+    // The core keeps its position: the null output renders on from where the device stopped,
+    // until a device is chosen again.
+    std::string message;
+    const void* which = nullptr;
+    {
+        std::lock_guard lock(lostMutex_);
+        message = lostMessage_;
+        which = lostOutput_;
+    }
+    std::lock_guard lock(outputMutex_);
+    if (output_.get() != which)
+        return; // the device was switched meanwhile
+    if (output_)
+        output_->Stop();
+    output_.reset();
+    soundActive_ = false;
+    outputProblem_ = message;
+    auto output = std::make_unique<zarn::audio::NullOutput>(kSampleRate);
+    output->SetRenderCallback([this](float* out, int frames) { RenderDeviceBlock(out, frames); });
+    if (output->Start())
+        output_ = std::move(output);
+    else
+        outputProblem_ += "\nThe engine's clock cannot start: " + output->Problem();
+}
+
+void AudioInterface::CloseOutput()
+{
+    std::lock_guard lock(outputMutex_);
+    if (output_)
+        output_->Stop();
+    output_.reset();
+    soundActive_ = false;
 }
 
 bool AudioInterface::QueueOutputLocked()
@@ -415,25 +598,6 @@ void AudioInterface::Deliver(Delivery& d)
         break;
     }
     }
-}
-
-void AudioInterface::SyncSoundLocked()
-{
-    if (!sound_ || core_->CurrentSongIndex() < 0)
-        return;
-    const auto& def = show_->songs[static_cast<size_t>(core_->CurrentSongIndex())];
-    if (def.number != soundSong_) {
-        soundSong_ = def.number;
-        sound_->SetSource(def.audio.empty() ? std::string() : (fs::path(showFolder_) / def.audio).string());
-    }
-    if (def.audio.empty())
-        return;
-    const auto& map = core_->TimeMapOf(def.number);
-    const double pos = core_->Position();
-    const double seconds = pos >= def.audioStartTick ? map.SecondsBetween(def.audioStartTick, pos, {})
-                                                     : -map.SecondsBetween(pos, def.audioStartTick, {});
-    const bool audible = core_->IsPlaying() && !core_->IsHolding() && pos < def.audioEndTick;
-    sound_->Update(audible, seconds, core_->OutputGain());
 }
 
 // --- change log -------------------------------------------------------------------------
@@ -1056,10 +1220,14 @@ void AudioInterface::SetOutputDeviceUid(const std::string& uid)
         if (!known)
             throw std::invalid_argument("Audio output device '" + uid + "' is not available.");
     }
-    std::lock_guard lock(mutex_);
-    outputDeviceUid_ = uid;
-    if (sound_)
-        sound_->SetDevice(uid);
+    std::string device;
+    {
+        std::lock_guard lock(mutex_);
+        outputDeviceUid_ = uid;
+        device = OutputDeviceLocked();
+    }
+    if (!clockDriven_ && !shutDown_)
+        OpenOutput(device);
 }
 
 std::string AudioInterface::GetOutputDeviceUid()
@@ -1070,10 +1238,7 @@ std::string AudioInterface::GetOutputDeviceUid()
 
 void AudioInterface::SetVolume(double gain, int)
 {
-    Locked([&] {
-        core_->SetVolume(gain);
-        SyncSoundLocked();
-    });
+    Locked([&] { core_->SetVolume(gain); });
 }
 
 double AudioInterface::GetVolume()
@@ -1084,16 +1249,31 @@ double AudioInterface::GetVolume()
 
 std::string AudioInterface::GetSoundProblem()
 {
-    const std::string problem = sound_ ? sound_->LastProblem() : std::string();
-    if (!problem.empty())
-        return problem;
-    std::lock_guard lock(mutex_);
-    return pathDevicesProblem_;
+    std::vector<std::string> lines;
+    {
+        std::lock_guard lock(outputMutex_);
+        lines.push_back(outputProblem_);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        lines.insert(lines.end(), soundProblems_.begin(), soundProblems_.end());
+        lines.insert(lines.end(), show_->warnings.begin(), show_->warnings.end());
+        lines.push_back(pathDevicesProblem_);
+    }
+    std::string text;
+    for (const auto& line : lines) {
+        if (line.empty())
+            continue;
+        if (!text.empty())
+            text += '\n';
+        text += line;
+    }
+    return text;
 }
 
 bool AudioInterface::IsSoundActive()
 {
-    return sound_ && sound_->IsActive();
+    return soundActive_.load();
 }
 
 // --- OSC --------------------------------------------------------------------------------------

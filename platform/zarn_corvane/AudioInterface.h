@@ -23,22 +23,33 @@ namespace zarn::midi {
 class MidiCommandCenter;
 }
 namespace zarn::audio {
-class SongAudioRenderer;
+class AudioOutput;
+class ShowRender;
 }
 
 // The engine: plays one show folder in musical time on its own clock thread, keeps the
 // show's change log, and reports through the core library's notification hub.
 //
-// Threads: a clock thread (steps the playhead about every 5 ms), a delivery thread
-// (hands out notifications, OSC cues and fade completions in the order they arose,
-// without holding the engine's lock), the MIDI input thread and the sound thread.
-// The clock and delivery threads read the playback core and (for the OSC callback's
+// The musical position advances by the frames rendered (zarn::audio::ShowRender), so the
+// output is the clock: a PulseAudio device, or without one a null output consuming frames
+// at real time; a clock given in the options (the tests' manual clock) instead steps the
+// same render code itself.
+//
+// Threads: the output's render thread (renders blocks and advances the playback core), a
+// control thread (with a clock given in the options it is the clock: it renders each step;
+// else it prepares the songs' streams and expires MIDI learning), a delivery thread (hands
+// out notifications, OSC cues and fade completions in the order they arose, without
+// holding the engine's lock), the MIDI input thread and the disk reader. The render,
+// control and delivery threads read the playback core and (for the OSC callback's
 // GetNetwork) the editor's destinations, always under `mutex_`; the change log's events
-// reach them only as the flow copy SnapshotFlowLocked takes. The MIDI and sound threads
-// keep their own state behind their own locks and reach the engine through its locked
-// members. So every change of what these threads read takes `mutex_` as well: it goes
-// through an engine member, never through the program writing to the editor pointer
-// (Interface.h lists the paths).
+// reach them only as the flow copy SnapshotFlowLocked takes. The render thread only ever
+// tries `mutex_`: when another thread holds it, its block stays silent and the frames are
+// owed, rendered without sound at the next block, so the musical position stays the frames
+// the device played (a held lock costs a drop-out, never a late jump or a drifting
+// playhead). The MIDI thread keeps its own state behind its own lock and reaches the engine
+// through its locked members. So every change of what these threads read takes `mutex_` as
+// well: it goes through an engine member, never through the program writing to the editor
+// pointer (Interface.h lists the paths).
 class AudioInterface : public Interface
 {
 public:
@@ -48,7 +59,12 @@ public:
         std::unique_ptr<zarn::midi::MidiInputBackend> midiInput;  // null: the system's MIDI input
         bool sound = true;                                        // render the songs' audio files
         std::function<void()> startupHook;                        // runs on the clock thread at start-up
+        // Sees every block rendered, after it is rendered (render or clock thread). Tests
+        // and measurements listen through it.
+        std::function<void(const float* interleavedStereo, int frames)> renderTap;
     };
+
+    static constexpr int kSampleRate = 48000;
 
     static constexpr const char* kShowFileName = "show.json";
     static constexpr const char* kMidiSettingsFileName = "midi_commands.json";
@@ -63,9 +79,14 @@ public:
     void WaitForDeliveries();
     // Engine threads alive in this process (clock and delivery threads of every engine).
     static int LiveEngineThreads();
-    // Where the sound stands (for diagnostics and tests): empty when playing or silent by choice.
+    // Where the sound stands (for diagnostics and tests): empty when playing or silent by
+    // choice; else why it is silent (no device), the audio files that cannot be played and
+    // the show's warnings, one a line.
     std::string GetSoundProblem();
+    // Whether a device renders the engine's sound (not the null output).
     bool IsSoundActive();
+    // Frames rendered so far (for tests and measurements): every frame the core advanced by.
+    int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_relaxed); }
 
     void Shutdown() override;
     bool IsStopped() override;
@@ -175,7 +196,13 @@ private:
     void StopThreads();
     void RunMidiCommand(uint8_t id);
     zarn::midi::MidiCommandCenter* Midi();
-    void SyncSoundLocked();
+    void PrepareSoundLocked();
+    void RenderStepLocked(double seconds);
+    void RenderDeviceBlock(float* out, int frames);
+    std::string OutputDeviceLocked() const;
+    void OpenOutput(const std::string& device);
+    void CloseOutput();
+    void PlayOnAfterLoss();
 
     std::unique_ptr<CL::Editor> MakeEditor(CL::ChangeLogData data, bool readOnly);
     void LoadNewestChangeLog();
@@ -204,10 +231,31 @@ private:
     std::string pathDevicesProblem_;
     std::string outputDeviceUid_;
     std::shared_ptr<zarn::PlayerOscCallback> osc_;
-    std::string soundSong_;
     std::unique_ptr<zarn::midi::MidiInputBackend> pendingMidiInput_;
     std::unique_ptr<zarn::midi::MidiCommandCenter> midi_;
-    std::unique_ptr<zarn::audio::SongAudioRenderer> sound_;
+    std::unique_ptr<zarn::audio::ShowRender> render_;
+    std::vector<std::string> soundProblems_; // unreadable audio files, each once
+    double carryFrames_ = 0.0;                // a clock step's fraction of a frame, carried on
+    std::vector<float> stepBuffer_;           // a clock step's blocks
+
+    const bool sound_;
+    const bool clockDriven_; // a clock was given: it steps the render, no output runs
+    const std::function<void(const float*, int)> renderTap_;
+    std::atomic<int64_t> framesRendered_{0};
+    std::atomic<int64_t> owedFrames_{0}; // the render thread's: frames played silent while the lock was held
+
+    // Never taken by the render thread; not together with `mutex_` held.
+    std::mutex outputMutex_;
+    std::unique_ptr<zarn::audio::AudioOutput> output_;
+    std::string outputDevice_; // what output_ was opened for
+    std::string outputProblem_;
+    std::atomic<bool> soundActive_{false};
+    // The device went away: its thread says so, the control thread switches to the null
+    // output (an output cannot be stopped from its own thread).
+    std::mutex lostMutex_;
+    std::string lostMessage_;
+    const void* lostOutput_ = nullptr;
+    std::atomic<bool> outputLost_{false};
 
     std::mutex queueMutex_;
     std::condition_variable queueChanged_;

@@ -93,14 +93,14 @@ void EngineFixture::WriteShow(bool changeLog)
 
 std::unique_ptr<AudioInterface> EngineFixture::MakeEngine(AudioInterface::Options options)
 {
-    if (!options.clock)
+    if (!options.clock && manualClock)
         options.clock = clock;
     if (!options.midiInput) {
         auto fake = std::make_unique<zarn::midi::FakeMidiInputBackend>(std::vector<std::string>{"Pad", "Keys"});
         midi = fake.get();
         options.midiInput = std::move(fake);
     }
-    options.sound = false;
+    options.sound = sound;
     auto e = std::make_unique<AudioInterface>(showFolder, dataFolder, osc, std::move(options));
     e->ThrowIfThreadExceptions();
     return e;

@@ -71,6 +71,8 @@ public:
     std::string showFolder;
     std::string dataFolder;
     std::shared_ptr<zarn::player::ManualClock> clock;
+    bool manualClock = true; // false: the engine's own output is its clock
+    bool sound = false;
     std::shared_ptr<RecordingOsc> osc;
     zarn::midi::FakeMidiInputBackend* midi = nullptr;
     std::unique_ptr<AudioInterface> engine;

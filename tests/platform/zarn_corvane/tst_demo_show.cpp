@@ -4,6 +4,7 @@
 #include "FakeMidiInputBackend.h"
 #include "ManualClock.h"
 #include "PulseNullSink.h"
+#include "PulseProbe.h"
 #include "WavFile.h"
 
 #include <QCoreApplication>
@@ -124,6 +125,38 @@ private slots:
         QVERIFY2(engine->GetSoundProblem().empty(), engine->GetSoundProblem().c_str());
         engine->Shutdown();
         QTRY_VERIFY_WITH_TIMEOUT(g_sink->SinkInputs().trimmed().isEmpty(), 5000);
+    }
+
+    // The show's path is bound to a device that goes away while playing: the engine says so,
+    // and plays on from where it was without a device.
+    void playsOnWhenItsDeviceIsLost()
+    {
+        if (!g_sink->Started())
+            QSKIP(qPrintable("PulseAudio cannot start here: " + g_sink->Problem()));
+        PulseProbe probe;
+        QVERIFY2(probe.Connected(), probe.Problem().c_str());
+        const uint32_t module = probe.LoadNullSink("corvane_pit", "Pit sink");
+        QVERIFY(module != PA_INVALID_INDEX);
+        QTemporaryDir dir;
+        const QString show = dir.filePath("show");
+        QVERIFY(QDir().mkpath(show) && CopyShow(DemoShow(), show));
+        QFile devices(show + "/outputpathdevices.json");
+        QVERIFY(devices.open(QIODevice::WriteOnly));
+        devices.write(R"({"outputpaths":[{"id":"main","hwid":"corvane_pit"}]})");
+        devices.close();
+
+        auto engine = MakeEngine(show, dir.filePath("data"), true);
+        QVERIFY2(engine->IsSoundActive(), engine->GetSoundProblem().c_str());
+        QTRY_VERIFY_WITH_TIMEOUT(probe.SinkInputsOn("corvane_pit") == 1, 5000);
+        engine->Play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine->GetTickIndex() > 480, 5000);
+        QVERIFY(probe.Unload(module));
+        QTRY_VERIFY_WITH_TIMEOUT(!engine->IsSoundActive(), 5000);
+        const uint32_t atLoss = engine->GetTickIndex();
+        QCOMPARE(QString::fromStdString(engine->GetSoundProblem()), QString("Audio device lost: Pit sink"));
+        QVERIFY(engine->GetIsPlaying());
+        QTRY_VERIFY_WITH_TIMEOUT(engine->GetTickIndex() > atLoss + 480, 5000);
+        engine->Shutdown();
     }
 };
 

@@ -1,0 +1,217 @@
+// The engine as heard: its musical time is the frames its output renders.
+#include "EngineFixture.h"
+#include "zarn_core/EventObserver.h"
+
+#include <QtTest>
+#include <sndfile.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
+
+using E = notify::EngineEvent;
+
+namespace {
+
+constexpr int kRate = AudioInterface::kSampleRate;
+
+// Song 1 plays a 440 Hz tone at half scale (120 BPM: 960 ticks a second); song 2's file is
+// missing; song 3's stem names a path the show does not have.
+const char* kShow = R"({"format":"1.0","showId":"sound","ppq":480,
+ "songs":[
+  {"number":"1","title":"Tone","startTick":0,"lengthTicks":9600,"audioEndTick":9600,"audio":"tone.wav",
+   "meters":[{"tick":0,"num":4,"den":4}],"tempos":[{"tick":0,"bpm":120}]},
+  {"number":"2","title":"Gone","startTick":0,"lengthTicks":9600,"audio":"missing.wav",
+   "meters":[{"tick":0,"num":4,"den":4}],"tempos":[{"tick":0,"bpm":120}]},
+  {"number":"3","title":"Astray","startTick":0,"lengthTicks":9600,
+   "stems":[{"file":"tone.wav","outputPath":"monitor"}],
+   "meters":[{"tick":0,"num":4,"den":4}],"tempos":[{"tick":0,"bpm":120}]}],
+ "outputPaths":[{"id":"main","name":"Main"}]})";
+
+void WriteTone(const std::string& path, double seconds)
+{
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    QVERIFY(file);
+    std::vector<float> samples(static_cast<size_t>(seconds * kRate));
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = 0.5f * static_cast<float>(std::sin(2 * M_PI * 440.0 * double(i) / kRate));
+    sf_writef_float(file, samples.data(), sf_count_t(samples.size()));
+    sf_close(file);
+}
+
+// Amplitude of a frequency in the left channel of frames [from, to): a single DFT bin.
+double Level(const std::vector<float>& stereo, int64_t from, int64_t to, double hz)
+{
+    double re = 0, im = 0;
+    for (int64_t i = from; i < to; ++i) {
+        const double phase = 2 * M_PI * hz * double(i) / kRate;
+        re += stereo[size_t(2 * i)] * std::cos(phase);
+        im += stereo[size_t(2 * i)] * std::sin(phase);
+    }
+    return 2 * std::hypot(re, im) / double(to - from);
+}
+
+struct Capture
+{
+    std::mutex mutex;
+    std::vector<float> frames;
+    void operator()(const float* block, int n)
+    {
+        std::lock_guard lock(mutex);
+        frames.insert(frames.end(), block, block + 2 * n);
+    }
+};
+
+} // namespace
+
+class TestEngineSound : public QObject
+{
+    Q_OBJECT
+
+    static void WriteShow(EngineFixture& f)
+    {
+        std::ofstream(f.showFolder + "/show.json") << kShow;
+        WriteTone(f.showFolder + "/tone.wav", 12.0);
+    }
+
+private slots:
+    // However the clock's steps fall, each renders its frames (a fraction carried on) and the
+    // musical time is the frames rendered: the tone and the click are where the core says.
+    void manualClockRendersTheSound_data()
+    {
+        QTest::addColumn<int>("stepMicroseconds");
+        QTest::newRow("5 ms steps") << 5000;
+        QTest::newRow("steps of fractional frames") << 333;
+        QTest::newRow("steps longer than a block") << 50000;
+    }
+    void manualClockRendersTheSound()
+    {
+        QFETCH(int, stepMicroseconds);
+        EngineFixture f;
+        f.clock = std::make_shared<zarn::player::ManualClock>(std::chrono::microseconds(stepMicroseconds));
+        f.sound = true;
+        WriteShow(f);
+        auto capture = std::make_shared<Capture>();
+        AudioInterface::Options options;
+        options.renderTap = [capture](const float* block, int n) { (*capture)(block, n); };
+        f.engine = f.MakeEngine(std::move(options));
+        f.Advance(0.1); // idle: silent frames, and the position stays
+        QCOMPARE(f.engine->FramesRendered(), int64_t(kRate / 10));
+        QCOMPARE(f.engine->GetTickIndex(), 0u);
+        f.engine->Play();
+        f.Advance(1.0);
+        QCOMPARE(f.engine->FramesRendered(), int64_t(kRate + kRate / 10));
+        QCOMPARE(f.engine->GetTickIndex(), 960u);
+        QVERIFY2(f.engine->GetSoundProblem().find("/tone.wav") == std::string::npos, f.engine->GetSoundProblem().c_str());
+
+        std::vector<float> heard;
+        {
+            std::lock_guard lock(capture->mutex);
+            heard = capture->frames;
+        }
+        QCOMPARE(heard.size(), size_t(2 * (kRate + kRate / 10)));
+        const int64_t play = kRate / 10;
+        for (int64_t i = 0; i < play; ++i)
+            QCOMPARE(heard[size_t(2 * i)], 0.0f);
+        // Between the beats: the tone at its level, nothing of the click.
+        QVERIFY(std::abs(Level(heard, play + kRate / 10, play + 45 * kRate / 100, 440.0) - 0.5) < 0.02);
+        QVERIFY(Level(heard, play + kRate / 10, play + 45 * kRate / 100, 1000.0) < 0.01);
+        // The bar's accent on the first frame, the next beat at 0.5 s (the click's first 6 ms).
+        const int64_t click = kRate * 6 / 1000;
+        QVERIFY(Level(heard, play, play + click, 1500.0) > 0.4);
+        QVERIFY(Level(heard, play + kRate / 2, play + kRate / 2 + click, 1000.0) > 0.25);
+        QVERIFY(Level(heard, play + kRate / 2 - click, play + kRate / 2, 1000.0) < 0.05);
+    }
+
+    // A file that cannot be read and a stem on a path the show lacks are said plainly; the
+    // song plays on without that file.
+    void soundProblemsAreSaid()
+    {
+        EngineFixture f;
+        f.sound = true;
+        WriteShow(f);
+        f.engine = f.MakeEngine();
+        QVERIFY2(f.engine->GetSoundProblem().find("\"monitor\"") != std::string::npos,
+                 f.engine->GetSoundProblem().c_str());
+        f.engine->LoadSong("2");
+        f.engine->Play();
+        QTRY_VERIFY_WITH_TIMEOUT((f.Advance(0.01), f.engine->GetSoundProblem().find("missing.wav") != std::string::npos),
+                                 5000);
+        const uint32_t before = f.engine->GetTickIndex();
+        f.Advance(0.5);
+        QCOMPARE(f.engine->GetTickIndex(), before + 480);
+    }
+
+    // Without a clock of the tests the output is the clock: a null output when there is no
+    // sound, consuming frames at real time, and the position is those frames.
+    void nullOutputIsTheClock()
+    {
+        EngineFixture f;
+        f.manualClock = false;
+        f.Start();
+        QVERIFY(!f.engine->IsSoundActive());
+        QCOMPARE(f.engine->GetSoundProblem(), std::string());
+        const auto started = std::chrono::steady_clock::now();
+        const int64_t framesAtPlay = f.engine->FramesRendered();
+        f.engine->Play();
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->GetTickIndex() >= 960, 5000);
+        const double played = double(f.engine->FramesRendered() - framesAtPlay) / kRate;
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        QVERIFY2(played <= elapsed + 0.02 && played > elapsed - 0.1, qPrintable(QString("%1 s of frames in %2 s").arg(played).arg(elapsed)));
+        f.engine->Stop();
+    }
+
+    // A receiver of the notifications that hangs (a stalled screen) holds up neither the
+    // frames nor the musical time.
+    void aStalledReceiverDoesNotStallTheClock()
+    {
+        EngineFixture f;
+        f.manualClock = false;
+        f.Start();
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool stalled = false, release = false;
+        notify::EventObserver stall;
+        stall.SetCallbackFunc(
+            [&](int, int, const char*, void*) {
+                std::unique_lock lock(mutex);
+                if (stalled)
+                    return;
+                stalled = true;
+                changed.notify_all();
+                changed.wait(lock, [&] { return release; });
+            },
+            nullptr);
+        stall.Register(E::Playhead, 0);
+        f.engine->Play();
+        {
+            std::unique_lock lock(mutex);
+            QVERIFY(changed.wait_for(lock, std::chrono::seconds(5), [&] { return stalled; }));
+        }
+        const uint32_t tick = f.engine->GetTickIndex();
+        const int64_t frames = f.engine->FramesRendered();
+        const auto since = std::chrono::steady_clock::now();
+        // Two seconds of music go by while the receiver still hangs.
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->GetTickIndex() >= tick + 1920, 5000);
+        QVERIFY(std::chrono::steady_clock::now() - since < std::chrono::milliseconds(2500));
+        QVERIFY(f.engine->FramesRendered() - frames >= 2 * kRate - 2 * 1024);
+        {
+            std::lock_guard lock(mutex);
+            release = true;
+        }
+        changed.notify_all();
+        f.ClearNotices();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.Of(E::Playhead).empty(), 5000);
+        f.engine->Stop();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEngineSound)
+#include "tst_engine_sound.moc"
