@@ -78,11 +78,6 @@ std::vector<int16_t> DemoAudioSynth::Render(const zarn::player::SongDefinition& 
         AddPluck(mix, sampleRate, start, MidiToHz(root - 12), 0.25, 0.25);
         ++barIndex;
     }
-    for (const auto& beat : map.BuildGrid({})) {
-        if (beat.tick < begin || beat.tick >= song.audioEndTick)
-            continue;
-        AddPluck(mix, sampleRate, at(beat.tick), beat.beat == 1 ? 1760.0 : 1320.0, beat.beat == 1 ? 0.45 : 0.3, 0.012);
-    }
     std::vector<int16_t> samples(mix.size());
     for (size_t i = 0; i < mix.size(); ++i)
         samples[i] = static_cast<int16_t>(std::lround(std::clamp(mix[i], -1.0, 1.0) * 32000.0));

@@ -9,8 +9,8 @@
 namespace zarn::tools {
 
 // Makes a song's accompaniment from its musical time: a chord pad and a bass that follow
-// the key and a simple progression, and a click on every beat (higher on the downbeat),
-// so the audio lines up tick for tick with what the engine plays. Deterministic.
+// the key and a simple progression, so the audio lines up tick for tick with what the engine
+// plays. No click: the engine synthesises it live from the song's grid. Deterministic.
 class DemoAudioSynth
 {
 public:
