@@ -8,6 +8,11 @@
 #include "OscSettings.h"
 #include "OscUdpClient.h"
 
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointer>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -155,6 +160,17 @@ void TestOscManagerMain::aNewDestinationReachesTheChangeLog()
     // Save lights up: the change log has an edit to save and share.
     QVERIFY(f->controller->HasUnsavedChanges());
     QCOMPARE(MainWindowFixture::VisibleDialogs().size(), 0);
+
+    // And the saved log holds it.
+    f->controller->onSaveButton();
+    QFile saved(QDir(f->showFolder).filePath(QStringLiteral("lanterns-1.1.logdata")));
+    QVERIFY2(saved.open(QIODevice::ReadOnly), qPrintable(saved.fileName()));
+    const QJsonArray networks = QJsonDocument::fromJson(saved.readAll()).object().value("networks").toArray();
+    QCOMPARE(networks.size(), static_cast<qsizetype>(after.size()));
+    const QJsonObject last = networks.last().toObject();
+    QCOMPARE(last.value("name").toString(), QStringLiteral("New Network Destination"));
+    QCOMPARE(last.value("ip").toString(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(last.value("port").toInt(), 8000);
 }
 
 void TestOscManagerMain::everyOpeningAndShowLoadReplacesTheWindow()
