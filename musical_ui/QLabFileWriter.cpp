@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -31,117 +32,98 @@ void Text(QLabFileWriter::JsonWriter& w, const char* key, const std::string& val
     w.String(value.c_str(), static_cast<rapidjson::SizeType>(value.size()));
 }
 
-// Opens a condition object with its predicate and template; the caller writes the rest and
-// closes it.
-void OpenCondition(QLabFileWriter::JsonWriter& w, const char* predicate, const char* templ)
+using Body = std::function<void()>;
+
+// One condition object: its predicate and template, then its parameters and its nested
+// conditions, each written only when given.
+void WriteCondition(QLabFileWriter::JsonWriter& w, const char* predicate, const char* templ,
+                    const Body& parameters = {}, const Body& conditions = {})
 {
     w.StartObject();
     Text(w, "predicate", predicate);
     Text(w, "template", templ);
+    if (parameters) {
+        w.Key("parameters");
+        w.StartArray();
+        parameters();
+        w.EndArray();
+    }
+    if (conditions) {
+        w.Key("conditions");
+        w.StartArray();
+        conditions();
+        w.EndArray();
+    }
+    w.EndObject();
 }
 
 void WriteSongCondition(QLabFileWriter::JsonWriter& w, const std::string& firstSong)
 {
-    OpenCondition(w, "message == 'song'", "{prefix}/{action}");
-    w.Key("parameters");
-    w.StartArray();
-    QLabFileWriter::WriteParameter(w, "action", "Action", "menu", "play", false,
-                                   {{"Play", "play"}, {"Fade Out", "fadeout"}, {"Fade To", "fadeto"},
-                                    {"Volume", "volume"}},
-                                   false);
-    w.EndArray();
-    w.Key("conditions");
-    w.StartArray();
-
-    OpenCondition(w, "action == 'play'", "{prefix}/song/{songnumber}/{action}");
-    w.Key("parameters");
-    w.StartArray();
-    QLabFileWriter::WriteParameter(w, "songnumber", "Song Number", "string", firstSong, false, {}, false);
-    w.EndArray();
-    w.EndObject();
-
-    OpenCondition(w, "action == 'fadeout'", "{prefix}/{action} {timevalue}");
-    w.Key("parameters");
-    w.StartArray();
-    QLabFileWriter::WriteParameter(w, "timevalue", "Fade Time (sec)", "string", "3.0", false, {}, false);
-    w.EndArray();
-    w.EndObject();
-
-    OpenCondition(w, "action == 'fadeto'", "{prefix}/{action} {dbvalue} {timevalue}");
-    w.Key("parameters");
-    w.StartArray();
-    WriteLevel(w, false);
-    WriteFadeTime(w);
-    w.EndArray();
-    w.EndObject();
-
-    OpenCondition(w, "action == 'volume'", "{prefix}/volume {dbvalue}");
-    w.Key("parameters");
-    w.StartArray();
-    WriteLevel(w, true);
-    w.EndArray();
-    w.EndObject();
-
-    w.EndArray();
-    w.EndObject();
+    WriteCondition(
+        w, "message == 'song'", "{prefix}/{action}",
+        [&] {
+            QLabFileWriter::WriteParameter(w, "action", "Action", "menu", "play", false,
+                                           {{"Play", "play"}, {"Fade Out", "fadeout"}, {"Fade To", "fadeto"},
+                                            {"Volume", "volume"}},
+                                           false);
+        },
+        [&] {
+            WriteCondition(w, "action == 'play'", "{prefix}/song/{songnumber}/{action}", [&] {
+                QLabFileWriter::WriteParameter(w, "songnumber", "Song Number", "string", firstSong, false, {}, false);
+            });
+            WriteCondition(w, "action == 'fadeout'", "{prefix}/{action} {timevalue}", [&] {
+                QLabFileWriter::WriteParameter(w, "timevalue", "Fade Time (sec)", "string", "3.0", false, {}, false);
+            });
+            WriteCondition(w, "action == 'fadeto'", "{prefix}/{action} {dbvalue} {timevalue}", [&] {
+                WriteLevel(w, false);
+                WriteFadeTime(w);
+            });
+            WriteCondition(w, "action == 'volume'", "{prefix}/volume {dbvalue}", [&] { WriteLevel(w, true); });
+        });
 }
 
 void WriteEventCondition(QLabFileWriter::JsonWriter& w)
 {
-    OpenCondition(w, "message == 'event'", "{prefix}/{message}/{eventid}/{eventaction}");
-    w.Key("parameters");
-    w.StartArray();
-    QLabFileWriter::WriteParameter(w, "eventid", "Target Event ID", "string", "", false, {}, false);
-    QLabFileWriter::WriteParameter(w, "eventaction", "Action", "menu", "go", true, {{"Go", "go"}}, false);
-    w.EndArray();
-    w.EndObject();
+    WriteCondition(w, "message == 'event'", "{prefix}/{message}/{eventid}/{eventaction}", [&] {
+        QLabFileWriter::WriteParameter(w, "eventid", "Target Event ID", "string", "", false, {}, false);
+        QLabFileWriter::WriteParameter(w, "eventaction", "Action", "menu", "go", true, {{"Go", "go"}}, false);
+    });
 }
 
 void WriteSfxCondition(QLabFileWriter::JsonWriter& w)
 {
-    OpenCondition(w, "message == 'sfx'", "{prefix}/{message}/{sfxid}/{sfxaction}");
-    w.Key("parameters");
-    w.StartArray();
-    QLabFileWriter::WriteParameter(w, "sfxid", "Target Sfx ID", "string", "", false, {}, false);
-    QLabFileWriter::WriteParameter(w, "sfxaction", "Action", "menu", "play", false,
-                                   {{"Play/Fade In", "play"}, {"Stop/Fade Out", "stop"}, {"Fade To", "fadeto"}},
-                                   false);
-    w.EndArray();
-    w.Key("conditions");
-    w.StartArray();
-    OpenCondition(w, "sfxaction == 'fadeto'", "{prefix}/{message}/{sfxid}/fadeto {dbvalue} {timevalue}");
-    w.Key("parameters");
-    w.StartArray();
-    WriteLevel(w, false);
-    WriteFadeTime(w);
-    w.EndArray();
-    w.EndObject();
-    w.EndArray();
-    w.EndObject();
+    WriteCondition(
+        w, "message == 'sfx'", "{prefix}/{message}/{sfxid}/{sfxaction}",
+        [&] {
+            QLabFileWriter::WriteParameter(w, "sfxid", "Target Sfx ID", "string", "", false, {}, false);
+            QLabFileWriter::WriteParameter(w, "sfxaction", "Action", "menu", "play", false,
+                                           {{"Play/Fade In", "play"}, {"Stop/Fade Out", "stop"}, {"Fade To", "fadeto"}},
+                                           false);
+        },
+        [&] {
+            WriteCondition(w, "sfxaction == 'fadeto'", "{prefix}/{message}/{sfxid}/fadeto {dbvalue} {timevalue}", [&] {
+                WriteLevel(w, false);
+                WriteFadeTime(w);
+            });
+        });
 }
 
 void WriteGeneralCondition(QLabFileWriter::JsonWriter& w)
 {
-    OpenCondition(w, "message == 'general'", "{prefix}/{action}");
-    w.Key("parameters");
-    w.StartArray();
-    QLabFileWriter::WriteParameter(w, "action", "Action", "menu", "advance", false,
-                                   {{"Advance", "advance"}, {"Pause", "pause"}, {"Stop", "stop"},
-                                    {"Custom", "customcmd"}},
-                                   false);
-    w.EndArray();
-    w.Key("conditions");
-    w.StartArray();
-    OpenCondition(w, "action == 'pause'", "{prefix}/{action}");
-    w.EndObject();
-    OpenCondition(w, "action == 'customcmd'", "{prefix}/{custommsg}");
-    w.Key("parameters");
-    w.StartArray();
-    QLabFileWriter::WriteParameter(w, "custommsg", "Custom Command", "string", "", false, {}, false);
-    w.EndArray();
-    w.EndObject();
-    w.EndArray();
-    w.EndObject();
+    WriteCondition(
+        w, "message == 'general'", "{prefix}/{action}",
+        [&] {
+            QLabFileWriter::WriteParameter(w, "action", "Action", "menu", "advance", false,
+                                           {{"Advance", "advance"}, {"Pause", "pause"}, {"Stop", "stop"},
+                                            {"Custom", "customcmd"}},
+                                           false);
+        },
+        [&] {
+            WriteCondition(w, "action == 'pause'", "{prefix}/{action}");
+            WriteCondition(w, "action == 'customcmd'", "{prefix}/{custommsg}", [&] {
+                QLabFileWriter::WriteParameter(w, "custommsg", "Custom Command", "string", "", false, {}, false);
+            });
+        });
 }
 
 } // namespace
