@@ -6,15 +6,22 @@
 #include "FakeMidiInputBackend.h"
 #include "MainWindowFixture.h"
 #include "MusicalMainController.h"
+#include "PulseNullSink.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMetaObject>
+#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QTest>
 
 #include <time.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -101,6 +108,40 @@ inline std::string EngineState(const MainWindowFixture& fixture)
             state += " (" + problem + ")";
     }
     return state;
+}
+
+} // namespace main_window_bench
+
+inline void InitMainWindowBenchImages()
+{
+    Q_INIT_RESOURCE(images);
+}
+
+namespace main_window_bench {
+
+// The shared main: `option N` on the command line (default `value`, at least 1), the offscreen
+// platform unless one is named, a private PulseAudio server with a null sink made before the
+// application (the engine's sound finds it through the environment), then `run`. A failure is
+// one line on standard error under the program's name and exit code 1.
+inline int Main(int argc, char** argv, const char* program, const char* option, int value,
+                const std::function<int(int, PulseNullSink&)>& run)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], option) == 0)
+            value = std::max(1, std::atoi(argv[i + 1]));
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PulseNullSink sink;
+    InitMainWindowBenchImages();
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    QGuiApplication app(argc, argv);
+    try {
+        return run(value, sink);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", program, e.what());
+        return 1;
+    }
 }
 
 } // namespace main_window_bench

@@ -18,22 +18,14 @@
 
 #include <QGuiApplication>
 #include <QMetaProperty>
-#include <QQuickStyle>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <random>
 #include <thread>
-
-static void InitImageResources()
-{
-    Q_INIT_RESOURCE(images);
-}
 
 namespace {
 
@@ -192,24 +184,7 @@ int Run(int samples, const PulseNullSink& sink)
 
 int main(int argc, char** argv)
 {
-    int samples = 3000;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--samples") == 0)
-            samples = std::max(1, std::atoi(argv[i + 1]));
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Before the application: the engine's sound finds this server through the environment.
-    PulseNullSink sink;
-    InitImageResources();
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    QGuiApplication app(argc, argv);
-    try {
-        return Run(samples, sink);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_main_window_events: %s\n", e.what());
-        return 1;
-    }
+    return main_window_bench::Main(argc, argv, "bench_main_window_events", "--samples", 3000, Run);
 }
 
 #include "bench_main_window_events.moc"

@@ -21,7 +21,6 @@
 #include <QGuiApplication>
 #include <QMetaProperty>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QThread>
 #include <QTimer>
 
@@ -30,15 +29,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <vector>
-
-static void InitImageResources()
-{
-    Q_INIT_RESOURCE(images);
-}
 
 namespace {
 
@@ -195,24 +187,7 @@ int Run(int seconds, const PulseNullSink& sink)
 
 int main(int argc, char** argv)
 {
-    int seconds = 10;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0)
-            seconds = std::max(1, std::atoi(argv[i + 1]));
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Before the application: the engine's sound finds this server through the environment.
-    PulseNullSink sink;
-    InitImageResources();
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    QGuiApplication app(argc, argv);
-    try {
-        return Run(seconds, sink);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_playhead_frames: %s\n", e.what());
-        return 1;
-    }
+    return main_window_bench::Main(argc, argv, "bench_playhead_frames", "--seconds", 10, Run);
 }
 
 #include "bench_playhead_frames.moc"
