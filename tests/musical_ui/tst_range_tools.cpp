@@ -73,8 +73,10 @@ const Kind& KindOf(char code)
     qFatal("no kind %c", code);
 }
 
+// A table of one column, "code": a row per kind.
 void AddKindRows(const char* what)
 {
+    QTest::addColumn<int>("code");
     for (const Kind& kind : kKinds)
         QTest::addRow("%s, %s", kind.name, what) << int(kind.code);
 }
@@ -349,7 +351,6 @@ private slots:
     // that beat, the id names it, and the new event starts at 700.
     void createRaisesTheStart_data()
     {
-        QTest::addColumn<int>("code");
         AddKindRows("before the start tick");
     }
 
@@ -770,7 +771,6 @@ private slots:
     // The copies the meta-type registration makes load the kind's own window.
     void copiesLoadTheirOwnWindow_data()
     {
-        QTest::addColumn<int>("code");
         AddKindRows("copy and move");
     }
 
