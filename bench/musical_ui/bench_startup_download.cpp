@@ -16,6 +16,7 @@
 // The main window uses the test profile's real engine on a manual clock, without sound.
 #include "QuickBenchmarkMain.h"
 #include "IsolatedDataHome.h"
+#include "LargeFile.h"
 #include "Launcher.h"
 #include "MusicalMainController.h"
 #include "NetworkApiInterface.h"
@@ -196,26 +197,6 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write " + path.toStdString());
-}
-
-// Content that does not compress, written in 8 MB pieces.
-void WriteLargeFile(const QString& path, qint64 size)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw std::runtime_error("cannot write " + path.toStdString());
-    QByteArray chunk(8 << 20, Qt::Uninitialized);
-    uint32_t seed = 12345;
-    for (qint64 written = 0; written < size;) {
-        for (auto& byte : chunk) {
-            seed = seed * 1664525u + 1013904223u;
-            byte = static_cast<char>(seed >> 24);
-        }
-        const qint64 piece = std::min<qint64>(chunk.size(), size - written);
-        file.write(chunk.constData(), piece);
-        written += piece;
-    }
 }
 
 // The server issue's benchmark show: four long audio files and a small one.

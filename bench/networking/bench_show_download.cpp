@@ -3,6 +3,7 @@
 // Reports bytes per second, the client's and the server's peak resident memory, and the
 // median time of a 2,000-file list (answered by the warm server and parsed by the client).
 #include "DownloadPlan.h"
+#include "LargeFile.h"
 #include "NetworkApiInterface.h"
 #include "PerformShowDownload.h"
 
@@ -39,25 +40,6 @@ void WriteRoot(const QString& root)
     WriteFile(QDir(root).filePath("server.json"),
               QJsonDocument(QJsonObject{{"authHash", kAuth}, {"record", QJsonObject{{"id", "bench"}}}}).toJson());
     QDir().mkpath(QDir(root).filePath("changelogs"));
-}
-
-// Pseudo-random content that does not compress, written in 8 MB pieces.
-void WriteLargeFile(const QString& path, qint64 size)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    QByteArray chunk(8 << 20, Qt::Uninitialized);
-    uint32_t state = 12345;
-    for (qint64 written = 0; written < size;) {
-        for (auto& byte : chunk) {
-            state = state * 1664525u + 1013904223u;
-            byte = static_cast<char>(state >> 24);
-        }
-        const qint64 piece = std::min<qint64>(chunk.size(), size - written);
-        file.write(chunk.constData(), piece);
-        written += piece;
-    }
 }
 
 long StatusKb(const QString& statusFile, const char* key)
