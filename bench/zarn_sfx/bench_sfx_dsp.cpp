@@ -114,33 +114,55 @@ void Stems(benchmark::State& state, double tempo, double semitones)
     state.counters["worst_block_ms"] = worst * 1e3;
 }
 
+std::vector<std::vector<float>> MakeStems()
+{
+    std::vector<std::vector<float>> stems;
+    for (int i = 0; i < kStems; ++i)
+        stems.push_back(MakeStem(i));
+    return stems;
+}
+
+// Each stem through a fresh stretcher, bypassed and warmed on 20 blocks.
+struct WarmStretchers
+{
+    WarmStretchers(const std::vector<std::vector<float>>& stems, std::vector<float>& block)
+    {
+        for (const std::vector<float>& stem : stems) {
+            stretchers.push_back(std::make_unique<Stretcher>(kRate));
+            sources.push_back({&stem});
+            for (int b = 0; b < 20; ++b)
+                stretchers.back()->Process(block.data(), kBlock, sources.back());
+        }
+    }
+
+    void Process(std::vector<float>& block)
+    {
+        for (size_t i = 0; i < stretchers.size(); ++i)
+            stretchers[i]->Process(block.data(), kBlock, sources[i]);
+    }
+
+    std::vector<std::unique_ptr<Stretcher>> stretchers;
+    std::vector<StemSource> sources;
+};
+
 // The block in which four bypassed stems start stretching at once, set as it comes (no
 // pre-roll): priming and the first output cost there. Scheduled changes prime up to 100 ms
 // ahead instead, one stem's priming per block at most when they fall in different blocks.
 void Enter(benchmark::State& state, double tempo, double semitones)
 {
-    std::vector<std::vector<float>> stems;
-    for (int i = 0; i < kStems; ++i)
-        stems.push_back(MakeStem(i));
+    const std::vector<std::vector<float>> stems = MakeStems();
     std::vector<float> block(kBlock * 2);
     double worst = 0.0, total = 0.0;
     for (auto _ : state) {
         state.PauseTiming();
-        std::vector<std::unique_ptr<Stretcher>> stretchers;
-        std::vector<StemSource> sources;
-        for (int i = 0; i < kStems; ++i) {
-            stretchers.push_back(std::make_unique<Stretcher>(kRate));
-            sources.push_back({&stems[static_cast<size_t>(i)]});
-            for (int b = 0; b < 20; ++b)
-                stretchers.back()->Process(block.data(), kBlock, sources.back());
-        }
+        WarmStretchers warm(stems, block);
         state.ResumeTiming();
         const double start = ThreadCpuSeconds();
-        for (int i = 0; i < kStems; ++i) {
-            stretchers[static_cast<size_t>(i)]->SetTempo(tempo);
-            stretchers[static_cast<size_t>(i)]->SetPitch(semitones);
-            stretchers[static_cast<size_t>(i)]->Process(block.data(), kBlock, sources[static_cast<size_t>(i)]);
+        for (auto& stretcher : warm.stretchers) {
+            stretcher->SetTempo(tempo);
+            stretcher->SetPitch(semitones);
         }
+        warm.Process(block);
         const double spent = ThreadCpuSeconds() - start;
         worst = std::max(worst, spent);
         total += spent;
@@ -153,27 +175,18 @@ void Enter(benchmark::State& state, double tempo, double semitones)
 // change.
 void EnterScheduled(benchmark::State& state, double tempo, double semitones)
 {
-    std::vector<std::vector<float>> stems;
-    for (int i = 0; i < kStems; ++i)
-        stems.push_back(MakeStem(i));
+    const std::vector<std::vector<float>> stems = MakeStems();
     std::vector<float> block(kBlock * 2);
     double worst = 0.0;
     for (auto _ : state) {
         state.PauseTiming();
-        std::vector<std::unique_ptr<Stretcher>> stretchers;
-        std::vector<StemSource> sources;
-        for (int i = 0; i < kStems; ++i) {
-            stretchers.push_back(std::make_unique<Stretcher>(kRate));
-            sources.push_back({&stems[static_cast<size_t>(i)]});
-            for (int b = 0; b < 20; ++b)
-                stretchers.back()->Process(block.data(), kBlock, sources.back());
-            stretchers.back()->ScheduleChange(20 * kBlock + kRate / 2, tempo, semitones);
-        }
+        WarmStretchers warm(stems, block);
+        for (auto& stretcher : warm.stretchers)
+            stretcher->ScheduleChange(20 * kBlock + kRate / 2, tempo, semitones);
         state.ResumeTiming();
         for (int b = 0; b < kRate / kBlock; ++b) {
             const double start = ThreadCpuSeconds();
-            for (int i = 0; i < kStems; ++i)
-                stretchers[static_cast<size_t>(i)]->Process(block.data(), kBlock, sources[static_cast<size_t>(i)]);
+            warm.Process(block);
             worst = std::max(worst, ThreadCpuSeconds() - start);
         }
     }
