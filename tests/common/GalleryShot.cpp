@@ -12,6 +12,8 @@
 #include <QSGRendererInterface>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
 QQuickItem* FindInTree(QQuickItem* root, const QString& objectName)
@@ -88,4 +90,17 @@ QQuickItem* GalleryShot::FindItem(const QString& objectName) const
 {
     QQuickItem* root = Root();
     return root ? FindInTree(root, objectName) : nullptr;
+}
+
+bool GalleryShot::FreshFrame(QQuickWindow* window, int timeoutMs)
+{
+    // The signal comes from the render thread and is queued to this one: a delivery already
+    // on its way when the wait ends must find the flag still there.
+    const auto swapped = std::make_shared<bool>(false);
+    const auto connection =
+        QObject::connect(window, &QQuickWindow::frameSwapped, window, [swapped] { *swapped = true; });
+    window->update();
+    const bool framed = QTest::qWaitFor([swapped] { return *swapped; }, timeoutMs);
+    QObject::disconnect(connection);
+    return framed;
 }

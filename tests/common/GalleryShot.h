@@ -27,6 +27,9 @@ public:
     // Whether the item is ready for its picture: every popup it shows has finished opening and
     // no image is still loading.
     static bool Settled(QQuickItem* item);
+    // Asks the window for a frame and waits until one is swapped: what is grabbed after it
+    // shows the window's present state. False when none came within the time.
+    static bool FreshFrame(QQuickWindow* window, int timeoutMs = 5000);
 
     QQuickItem* Root() const;
     // Searches the visual tree: items a Repeater makes have no object parent to find them by.

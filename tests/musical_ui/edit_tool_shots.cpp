@@ -67,12 +67,7 @@ bool Shoot(QQuickWindow* window, const QString& folder, const QString& name)
         std::cerr << name.toStdString() << ": the window did not settle\n";
         return false;
     }
-    bool swapped = false;
-    const auto connection =
-        QObject::connect(window, &QQuickWindow::frameSwapped, window, [&swapped] { swapped = true; });
-    window->update();
-    const bool framed = QTest::qWaitFor([&swapped] { return swapped; }, 5000);
-    QObject::disconnect(connection);
+    const bool framed = GalleryShot::FreshFrame(window);
     if (!framed) {
         std::cerr << name.toStdString() << ": no frame was swapped\n";
         return false;

@@ -1,5 +1,6 @@
 // The OSC settings window, its destination window and the note under a refused port, rendered
 // to PNG files for looking at them. Needs a GL display (run_under_xvfb.sh); not run by ctest.
+#include "GalleryShot.h"
 #include "OscFakeEngine.h"
 #include "OscManagerController.h"
 #include "QmlModuleLoader.h"
@@ -30,12 +31,7 @@ bool Shoot(QQuickWindow* window, const QString& folder, const QString& name)
         std::cerr << name.toStdString() << ": the window was not exposed\n";
         return false;
     }
-    bool swapped = false;
-    const auto connection =
-        QObject::connect(window, &QQuickWindow::frameSwapped, window, [&swapped] { swapped = true; });
-    window->update();
-    const bool framed = QTest::qWaitFor([&swapped] { return swapped; }, 5000);
-    QObject::disconnect(connection);
+    const bool framed = GalleryShot::FreshFrame(window);
     const QImage image = window->grabWindow();
     const QString path = QDir(folder).filePath(name);
     if (!framed || image.isNull() || !image.save(path)) {
