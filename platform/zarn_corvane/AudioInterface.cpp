@@ -3,6 +3,7 @@
 #include "CueScheduler.h"
 #include "DeviceControlWin32.h"
 #include "FlowSnapshot.h"
+#include "FrameRing.h"
 #include "MidiCommandCenter.h"
 #include "NullOutput.h"
 #include "OutputPathDevices.h"
@@ -182,14 +183,7 @@ AudioInterface::AudioInterface(const std::string& showFolder, const std::string&
     }
     try {
         StartThreads(std::move(options.startupHook));
-        if (!clockDriven_) {
-            std::string device;
-            {
-                std::lock_guard lock(mutex_);
-                device = OutputDeviceLocked();
-            }
-            OpenOutput(device);
-        }
+        OpenOutputs(true);
     } catch (...) {
         CloseOutput();
         StopThreads();
@@ -343,6 +337,8 @@ void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
             queued = QueueOutputLocked();
         } else if (outputLost_.exchange(false)) {
             PlayOnAfterLoss();
+        } else if (pathOutputLost_.exchange(false)) {
+            DropLostPathOutputs();
         } else if (now - lastPrepare >= kPrepareInterval) {
             lastPrepare = now;
             std::lock_guard lock(mutex_);
@@ -420,8 +416,27 @@ void AudioInterface::RenderDeviceBlock(float* out, int frames, double latencySec
     zarn::audio::RenderTargets targets;
     targets.click = out;
     targets.stems.fill(out);
+    Routing* routing = routing_.get();
+    if (routing) {
+        for (auto& staging : routing->staging)
+            std::fill(staging.begin(), staging.begin() + 2 * frames, 0.0f);
+        // The song current at the block's start decides; a block that runs into the next
+        // song plays that song's first frames the same way.
+        const int song = core_->CurrentSongIndex();
+        if (song >= 0 && size_t(song) < routing->stemLanes.size()) {
+            const auto& lanes = routing->stemLanes[size_t(song)];
+            for (size_t i = 0; i < lanes.size() && i < targets.stems.size(); ++i) {
+                if (lanes[i] > 0)
+                    targets.stems[i] = routing->staging[size_t(lanes[i] - 1)].data();
+            }
+        }
+    }
     render_->Render(frames, targets);
     framesRendered_.fetch_add(frames, std::memory_order_relaxed);
+    if (routing) {
+        for (size_t k = 0; k < routing->rings.size(); ++k)
+            routing->rings[k]->Write(routing->staging[k].data(), frames);
+    }
     QueueOutputLocked();
     lock.unlock();
     if (renderTap_)
@@ -526,17 +541,140 @@ void AudioInterface::PrepareSoundLocked()
     }
 }
 
+std::string AudioInterface::DeviceOfPathLocked(const std::string& path) const
+{
+    // This machine's binding of the path, else the device chosen in the audio settings
+    // (empty: the system's default).
+    const auto device = pathDevices_.find(path);
+    if (device != pathDevices_.end() && !device->second.empty())
+        return device->second;
+    return outputDeviceUid_;
+}
+
 std::string AudioInterface::OutputDeviceLocked() const
 {
-    // The program's choice, else the device of the click's path (where the show's sound
-    // goes), else the default.
-    if (!outputDeviceUid_.empty())
-        return outputDeviceUid_;
+    // The click's path drives the show: the click is on it whatever the stems do.
     std::string path = show_->clickOutputPath;
     if (path.empty() && !show_->outputPaths.empty())
         path = show_->outputPaths.front().id;
-    const auto device = pathDevices_.find(path);
-    return device != pathDevices_.end() ? device->second : std::string();
+    return DeviceOfPathLocked(path);
+}
+
+void AudioInterface::OpenOutputs(bool reopenDriving)
+{
+    if (clockDriven_ || shutDown_)
+        return;
+    std::string driving;
+    std::vector<std::string> others; // in the order the show's stems first use them
+    {
+        std::lock_guard lock(mutex_);
+        driving = OutputDeviceLocked();
+        for (const auto& song : show_->songs) {
+            for (const auto& stem : song.stems) {
+                const std::string device = DeviceOfPathLocked(stem.outputPath);
+                if (device != driving && std::find(others.begin(), others.end(), device) == others.end())
+                    others.push_back(device);
+            }
+        }
+    }
+    bool same = false;
+    {
+        std::lock_guard lock(outputMutex_);
+        same = output_ && soundActive_ && outputDevice_ == driving;
+    }
+    if (reopenDriving || !same)
+        OpenOutput(driving);
+    OpenPathOutputs(sound_ ? others : std::vector<std::string>{});
+}
+
+void AudioInterface::OpenPathOutputs(const std::vector<std::string>& devices)
+{
+    // A device's paths start once a little sound is waiting, so that its output does not
+    // run dry at every block the driving device renders a moment later.
+    constexpr int kRingFrames = 8 * zarn::audio::AudioOutput::kMaxBlockFrames;
+    constexpr int kPrimeFrames = 3 * zarn::audio::AudioOutput::kMaxBlockFrames;
+    std::vector<std::pair<std::string, std::string>> lost;
+    {
+        std::lock_guard lock(lostMutex_);
+        lost = lostDevices_;
+    }
+    std::vector<std::string> opened;
+    std::vector<std::shared_ptr<zarn::audio::FrameRing>> rings;
+    {
+        std::lock_guard lock(outputMutex_);
+        for (auto& p : pathOutputs_)
+            p.output->Stop();
+        pathOutputs_.clear();
+        pathOutputProblems_.clear();
+        for (const std::string& device : devices) {
+            const auto gone = std::find_if(lost.begin(), lost.end(), [&](const auto& l) { return l.first == device; });
+            if (gone != lost.end()) {
+                pathOutputProblems_.push_back(gone->second + " Its output paths play on the show's device.");
+                continue;
+            }
+            PathOutput p;
+            p.device = device;
+            p.ring = std::make_shared<zarn::audio::FrameRing>(kRingFrames);
+            auto output = std::make_unique<zarn::audio::PulseOutput>(device, kSampleRate);
+            output->SetRenderCallback([ring = p.ring, primed = false](float* out, int frames) mutable {
+                if (!primed && ring->Available() < kPrimeFrames) {
+                    std::fill(out, out + 2 * frames, 0.0f);
+                    return;
+                }
+                primed = ring->Read(out, frames) == frames;
+            });
+            output->SetLostCallback([this, device](const std::string& message) {
+                {
+                    std::lock_guard lock(lostMutex_);
+                    lostDevices_.emplace_back(device, message);
+                }
+                pathOutputLost_ = true;
+                clock_->Wake();
+            });
+            if (!output->Start()) {
+                pathOutputProblems_.push_back(output->Problem() + " Its output paths play on the show's device.");
+                continue;
+            }
+            if (!output->Notice().empty())
+                pathOutputProblems_.push_back(output->Notice());
+            p.output = std::move(output);
+            opened.push_back(device);
+            rings.push_back(p.ring);
+            pathOutputs_.push_back(std::move(p));
+        }
+    }
+    std::unique_ptr<Routing> routing;
+    if (!rings.empty()) {
+        routing = std::make_unique<Routing>();
+        routing->rings = std::move(rings);
+        routing->staging.assign(routing->rings.size(),
+                                std::vector<float>(size_t(2 * zarn::audio::AudioOutput::kMaxBlockFrames), 0.0f));
+    }
+    std::lock_guard lock(mutex_);
+    if (routing) {
+        for (const auto& song : show_->songs) {
+            std::vector<int> lanes;
+            for (const auto& stem : song.stems) {
+                const auto at = std::find(opened.begin(), opened.end(), DeviceOfPathLocked(stem.outputPath));
+                lanes.push_back(at == opened.end() ? 0 : int(at - opened.begin()) + 1);
+            }
+            routing->stemLanes.push_back(std::move(lanes));
+        }
+    }
+    // The old routing goes when this scope ends, after the lock (its rings may still be in
+    // the hands of outputs that were just stopped: they share them).
+    std::swap(routing_, routing);
+}
+
+void AudioInterface::DropLostPathOutputs()
+{
+    std::vector<std::string> devices;
+    {
+        std::lock_guard lock(outputMutex_);
+        for (const auto& p : pathOutputs_)
+            devices.push_back(p.device);
+    }
+    OpenPathOutputs(devices);
 }
 
 void AudioInterface::OpenOutput(const std::string& device)
@@ -614,6 +752,9 @@ void AudioInterface::CloseOutput()
     if (output_)
         output_->Stop();
     output_.reset();
+    for (auto& p : pathOutputs_)
+        p.output->Stop();
+    pathOutputs_.clear();
     soundActive_ = false;
 }
 
@@ -1019,16 +1160,23 @@ const std::map<std::string, CL::OutputPath>& AudioInterface::GetOutputPathMap()
 
 void AudioInterface::onAddOutputhPath(const CL::OutputPath& path)
 {
-    std::lock_guard lock(mutex_);
-    editor_->AddOrReplaceOutputPath(path);
-    pathDevices_[path.GetId()] = path.GetDeviceId();
+    {
+        std::lock_guard lock(mutex_);
+        editor_->AddOrReplaceOutputPath(path);
+        pathDevices_[path.GetId()] = path.GetDeviceId();
+    }
+    ForgetLostDevices();
+    OpenOutputs(false);
 }
 
 void AudioInterface::onRemoveOutputhPath(const CL::OutputPath& path)
 {
-    std::lock_guard lock(mutex_);
-    editor_->RemoveOutputPath(path.GetId());
-    pathDevices_.erase(path.GetId());
+    {
+        std::lock_guard lock(mutex_);
+        editor_->RemoveOutputPath(path.GetId());
+        pathDevices_.erase(path.GetId());
+    }
+    OpenOutputs(false);
 }
 
 std::string AudioInterface::GetAccountData()
@@ -1368,14 +1516,19 @@ void AudioInterface::SetOutputDeviceUid(const std::string& uid)
         if (!known)
             throw std::invalid_argument("Audio output device '" + uid + "' is not available.");
     }
-    std::string device;
     {
         std::lock_guard lock(mutex_);
         outputDeviceUid_ = uid;
-        device = OutputDeviceLocked();
     }
-    if (!clockDriven_ && !shutDown_)
-        OpenOutput(device);
+    ForgetLostDevices();
+    OpenOutputs(true);
+}
+
+void AudioInterface::ForgetLostDevices()
+{
+    // The operator chose again: every device is worth another try.
+    std::lock_guard lock(lostMutex_);
+    lostDevices_.clear();
 }
 
 std::string AudioInterface::GetOutputDeviceUid()
@@ -1409,6 +1562,7 @@ std::string AudioInterface::GetSoundProblem()
     {
         std::lock_guard lock(outputMutex_);
         lines.push_back(outputProblem_);
+        lines.insert(lines.end(), pathOutputProblems_.begin(), pathOutputProblems_.end());
     }
     {
         std::lock_guard lock(mutex_);

@@ -26,6 +26,7 @@ class MidiCommandCenter;
 namespace zarn::audio {
 class AudioOutput;
 class CueScheduler;
+class FrameRing;
 class ShowRender;
 }
 
@@ -213,10 +214,18 @@ private:
     void ScheduleCuesLocked(int64_t frame);
     void SendCue(uint32_t slot, uint64_t sequence);
     void PublishNetworksLocked();
+    std::string DeviceOfPathLocked(const std::string& path) const;
     std::string OutputDeviceLocked() const;
+    // Opens the device the click's path plays on (it drives the show) and one output for
+    // every other device a path of the show is bound to. Never with `mutex_` held.
+    // The driving device is reopened only when asked or when it changed.
+    void OpenOutputs(bool reopenDriving);
+    void OpenPathOutputs(const std::vector<std::string>& devices);
+    void ForgetLostDevices();
     void OpenOutput(const std::string& device);
     void CloseOutput();
     void PlayOnAfterLoss();
+    void DropLostPathOutputs();
 
     std::unique_ptr<CL::Editor> MakeEditor(CL::ChangeLogData data, bool readOnly);
     void LoadNewestChangeLog();
@@ -251,6 +260,17 @@ private:
     std::vector<std::string> soundProblems_; // unreadable audio files, each once
     double carryFrames_ = 0.0;                // a clock step's fraction of a frame, carried on
     std::vector<float> stepBuffer_;           // a clock step's blocks
+
+    // Where the render puts each stem of each song: lane 0 is the driving device's block,
+    // lane k the ring of the k-th other device (paths bound to devices that could not be
+    // opened play on the driving device).
+    struct Routing
+    {
+        std::vector<std::shared_ptr<zarn::audio::FrameRing>> rings; // lane k at k - 1
+        std::vector<std::vector<float>> staging;                    // a block per ring
+        std::vector<std::vector<int>> stemLanes;                    // by song index, by stem
+    };
+    std::unique_ptr<Routing> routing_; // null: every stem on the driving device
 
     const bool sound_;
     const bool clockDriven_; // a clock was given: it steps the render, no output runs
@@ -299,6 +319,20 @@ private:
     std::string lostMessage_;
     const void* lostOutput_ = nullptr;
     std::atomic<bool> outputLost_{false};
+    // The outputs of the devices other than the driving one, in lane order, each reading the
+    // ring the render fills for it.
+    struct PathOutput
+    {
+        std::string device;
+        std::shared_ptr<zarn::audio::FrameRing> ring;
+        std::unique_ptr<zarn::audio::AudioOutput> output;
+    };
+    std::vector<PathOutput> pathOutputs_;       // under outputMutex_
+    std::vector<std::string> pathOutputProblems_; // under outputMutex_
+    // Under lostMutex_: devices of paths that went away, with what was said, not reopened
+    // until the operator chooses again.
+    std::vector<std::pair<std::string, std::string>> lostDevices_;
+    std::atomic<bool> pathOutputLost_{false};
 
     std::mutex queueMutex_;
     std::condition_variable queueChanged_;
