@@ -2,6 +2,7 @@
 
 #include "CueScheduler.h"
 #include "DeviceControlWin32.h"
+#include "EngineOutputQueue.h"
 #include "FlowSnapshot.h"
 #include "FrameRing.h"
 #include "MidiCommandCenter.h"
@@ -271,6 +272,7 @@ void AudioInterface::StopThreads()
     {
         std::lock_guard lock(queueMutex_);
         queue_.clear();
+        popped_ = pushed_;
     }
     queueChanged_.notify_all();
     queueIdle_.notify_all();
@@ -775,23 +777,19 @@ bool AudioInterface::QueueOutputLocked()
         std::lock_guard lock(queueMutex_);
         if (stopping_)
             return false;
-        for (auto& n : out.notices) {
-            Delivery d;
-            d.type = Delivery::Type::Notice;
-            d.notice = std::move(n);
-            queue_.push_back(std::move(d));
-        }
+        for (auto& n : out.notices)
+            PushNoticeQueued(std::move(n));
         for (auto& c : out.cues) {
             Delivery d;
             d.type = Delivery::Type::Cue;
             d.cue = std::move(c);
-            queue_.push_back(std::move(d));
+            PushQueued(std::move(d));
         }
         for (auto& c : out.completions) {
             Delivery d;
             d.type = Delivery::Type::Completion;
             d.completion = std::move(c);
-            queue_.push_back(std::move(d));
+            PushQueued(std::move(d));
         }
     }
     queueChanged_.notify_all();
@@ -806,11 +804,39 @@ void AudioInterface::QueueNotice(EngineEventKind kind, int value)
         std::lock_guard lock(queueMutex_);
         if (stopping_)
             return;
-        Delivery d;
-        d.notice = {kind, value, {}};
-        queue_.push_back(std::move(d));
+        PushNoticeQueued({kind, value, {}});
     }
     queueChanged_.notify_all();
+}
+
+void AudioInterface::PushQueued(Delivery&& d)
+{
+    queue_.push_back(std::move(d));
+    ++pushed_;
+    segmentStart_ = pushed_;
+}
+
+void AudioInterface::PushNoticeQueued(zarn::player::EngineNotice&& notice)
+{
+    // A value that only matters as the latest (the playhead, bar and beat, volume, ...)
+    // replaces one of its kind still waiting, as long as nothing that must arrive in order
+    // was queued after that one: a stalled receiver then gets the latest value late, and
+    // the queue holds at most one of each such kind between two ordered items.
+    if (zarn::player::EngineOutputQueue::IsCoalesced(notice.kind)) {
+        uint64_t& slot = latestOfKind_[static_cast<size_t>(notice.kind)];
+        if (slot > 0 && slot - 1 >= segmentStart_ && slot - 1 >= popped_) {
+            queue_[size_t(slot - 1 - popped_)].notice = std::move(notice);
+            return;
+        }
+        Delivery d;
+        d.notice = std::move(notice);
+        queue_.push_back(std::move(d));
+        slot = ++pushed_; // one past its index, so 0 is none
+        return;
+    }
+    Delivery d;
+    d.notice = std::move(notice);
+    PushQueued(std::move(d));
 }
 
 void AudioInterface::WaitForDeliveries()
@@ -832,6 +858,7 @@ void AudioInterface::DeliveryLoop()
                 break;
             d = std::move(queue_.front());
             queue_.pop_front();
+            ++popped_;
             delivering_ = true;
         }
         try {

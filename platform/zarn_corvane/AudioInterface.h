@@ -8,6 +8,7 @@
 #include "ShowDefinition.h"
 #include "zarn_core/ChangeLogRepairs.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -200,6 +201,8 @@ private:
     template <class F> auto Locked(F&& f);
     bool QueueOutputLocked(); // true when something was queued
     void QueueNotice(zarn::player::EngineEventKind kind, int value);
+    void PushQueued(Delivery&& d);
+    void PushNoticeQueued(zarn::player::EngineNotice&& notice);
     void Deliver(Delivery& d);
     void ClockLoop(zarn::player::Clock::Duration startTime);
     void DeliveryLoop();
@@ -339,6 +342,13 @@ private:
     std::condition_variable queueIdle_;
     std::deque<Delivery> queue_;
     bool delivering_ = false;
+    // Counts of items ever queued and taken, and where the items queued since the last
+    // ordered one begin; for each kind of latest-value notice, one past its index while
+    // it waits (0: none). All under queueMutex_.
+    uint64_t pushed_ = 0;
+    uint64_t popped_ = 0;
+    uint64_t segmentStart_ = 0;
+    std::array<uint64_t, 64> latestOfKind_{};
 
     std::mutex startupMutex_;
     std::condition_variable startupDone_;
