@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+class Interface;
 class QQmlEngine;
 class StringValueListModel;
 

@@ -3,6 +3,7 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import QtQuick.Window
 import com.lanternhillstudios.zarn_ui
+import com.lanternhillstudios.musical_ui
 
 // The MIDI Manager: the MIDI input the engine listens to, its connected lamp, and one row per
 // engine command (MidiManagerCommand), which the controller (MidiManagerController) places in

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import com.lanternhillstudios.zarn_ui
+import com.lanternhillstudios.musical_ui
 
 // One engine command's row in the MIDI Manager: name, status, channel and note pickers,
 // "Learn" and the lamp. The controller (MidiManagerCommandController) writes the index

@@ -127,7 +127,7 @@ private:
     QQuickWindow* Window(const MidiManagerController& manager) const;
     QObject* Part(const MidiManagerCommandController& row, const char* name) const;
     QColor Lamp(const MidiManagerCommandController& row) const;
-    void Record(QmlController& controller);
+    void Record(zarn::qt::QmlController& controller);
     QString SettingsPath() const { return dir_.filePath(QStringLiteral("general_settings.zarn")); }
 
     QTemporaryDir dir_;
@@ -164,9 +164,9 @@ void TestMidiManager::cleanup()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void TestMidiManager::Record(QmlController& controller)
+void TestMidiManager::Record(zarn::qt::QmlController& controller)
 {
-    connect(&controller, &QmlController::error, this,
+    connect(&controller, &zarn::qt::QmlController::error, this,
             [this](std::string message, std::string title) { errors_.push_back({message, title}); });
 }
 
@@ -465,8 +465,8 @@ void TestMidiManager::withoutAnEngineNothingIsCalled()
 void TestMidiManager::aFailingEngineStopsTheWindowBeingMade()
 {
     engine_->failSources = true;
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             MidiManagerController(qml_.get(), showManager_, settings_, mainWindow_.get()));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, std::make_unique<MidiManagerController>(
+                                                     qml_.get(), showManager_, settings_, mainWindow_.get()));
     // What was made of it goes with it: no window is left behind.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWindow* w : QGuiApplication::allWindows())

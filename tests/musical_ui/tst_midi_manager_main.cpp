@@ -294,11 +294,12 @@ void TestMidiManagerMain::aRealSequencerSourceLearnsAndPlays()
 
     MidiManagerCommandController& play = *manager->FindRow(kPlay);
     Learn(play);
-    out->sendMessage(std::vector<unsigned char>{0x95, 62, 90});
+    const std::vector<unsigned char> noteOn{0x95, 62, 90};
+    out->sendMessage(&noteOn);
     QTRY_COMPARE(Lamp(play), QColor("lawngreen"));
     QCOMPARE(ShownText(Part(play, "channelPicker")), QStringLiteral("6"));
     QCOMPARE(ShownText(Part(play, "notePicker")), QStringLiteral("62"));
-    out->sendMessage(std::vector<unsigned char>{0x95, 62, 90});
+    out->sendMessage(&noteOn);
     QTRY_VERIFY(engine->GetIsPlaying());
 }
 

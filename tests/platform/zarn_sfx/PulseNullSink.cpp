@@ -184,8 +184,10 @@ bool PulseNullSink::LoadSink(const QString& name, const QString& description)
         args << QStringLiteral("sink_properties=device.description=") + description;
     bool ok = false;
     const QString module = Pactl(args, &ok).trimmed();
-    if (!ok || module.isEmpty())
+    if (!ok || module.isEmpty()) {
+        qWarning("pactl load-module for %s failed: %s", qPrintable(name), qPrintable(module));
         return false;
+    }
     modules_.insert(name, module);
     return true;
 }

@@ -27,6 +27,7 @@ public:
     // Another null sink, named `name` (the device id) and described `description` (the name a
     // device list shows; empty leaves PulseAudio's "Null Output"). False when it cannot be loaded.
     bool LoadSink(const QString& name, const QString& description);
+    bool HasSink(const QString& name) const { return modules_.contains(name); }
     // Unloads a sink LoadSink loaded; false when it was not loaded or cannot be unloaded.
     bool UnloadSink(const QString& name);
     // The sink each stream plays on, by the sink's name, one entry per stream (this server's
