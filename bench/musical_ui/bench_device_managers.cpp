@@ -15,6 +15,7 @@
 #include "AppSettings.h"
 #include "AudioInterface.h"
 #include "AudioManagerController.h"
+#include "DeviceControlWin32.h"
 #include "FakeMidiInputBackend.h"
 #include "MidiManagerController.h"
 #include "Percentiles.h"
@@ -174,6 +175,7 @@ int main(int argc, char** argv)
         if (QByteArray(argv[i]) == "--samples")
             samples = std::max(1, std::atoi(argv[i + 1]));
     }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     PulseNullSink sink; // before the application object, as Qt Multimedia requires
@@ -243,7 +245,16 @@ int main(int argc, char** argv)
     auto* audio = dynamic_cast<AudioInterface*>(engine.get());
     if (sink.Started()) {
         std::vector<double> noticed;
+        const auto stageListed = [] {
+            for (const auto& d : zarn::audio::DeviceControlWin32().GetOutputDevices()) {
+                if (d.uid == "corvane_stage")
+                    return true;
+            }
+            return false;
+        };
         for (int i = 0; i < 10; ++i) {
+            // A sink loaded again is listed once Qt Multimedia has heard of it.
+            QTest::qWaitFor(stageListed, 5000);
             audio->SetOutputDeviceUid("corvane_stage");
             audio->Play();
             QTest::qWaitFor([&] { return audio->IsSoundActive() && sink.StreamSinks().contains("corvane_stage"); },
