@@ -10,11 +10,12 @@
 // 3. A lost device: from the start of a sink's unload to the engine no longer rendering on it,
 //    10 losses; and the Audio Manager's refresh of the sound problem line (one
 //    GetSoundProblem and a property compare, twice a second while the window is shown).
-// Medians and 99th percentiles in a small table. The engine is the real one on the demo show,
-// its sound on the PulseAudio server when that starts, else without sound.
+// Medians and 99th percentiles in a small table. The engine is the real one on the engine
+// tests' small show, its sound on the PulseAudio server when that starts, else without sound.
 #include "AppSettings.h"
 #include "AudioInterface.h"
 #include "AudioManagerController.h"
+#include "EngineFixture.h"
 #include "DeviceControlWin32.h"
 #include "FakeMidiInputBackend.h"
 #include "MidiManagerController.h"
@@ -65,21 +66,6 @@ void Row(const char* what, const std::vector<double>& ms)
                 percentile(ms, 0.99));
 }
 
-bool CopyShow(const QString& from, const QString& to)
-{
-    QDir source(from);
-    for (const QFileInfo& info : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = QDir(to).filePath(info.fileName());
-        if (info.isDir()) {
-            if (!QDir().mkpath(target) || !CopyShow(info.filePath(), target))
-                return false;
-        } else if (!QFile::copy(info.filePath(), target)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Stamps the engine's PlaybackStarted as the hub hands it to an observer.
 class StartStamp
 {
@@ -117,15 +103,15 @@ private:
     notify::EventObserver observer_;
 };
 
-std::unique_ptr<AudioInterface> MakeEngine(const QString& show, const QString& data, bool sound,
+// The real engine on the fixture's small show, its own output as the clock.
+std::unique_ptr<AudioInterface> MakeEngine(EngineFixture& fixture, bool sound,
                                            std::unique_ptr<zarn::midi::MidiInputBackend> input)
 {
+    fixture.manualClock = false;
+    fixture.sound = sound;
     AudioInterface::Options options;
-    options.sound = sound;
     options.midiInput = std::move(input);
-    auto engine = std::make_unique<AudioInterface>(show.toStdString(), data.toStdString(), nullptr, std::move(options));
-    engine->ThrowIfThreadExceptions();
-    return engine;
+    return fixture.MakeEngine(std::move(options));
 }
 
 std::vector<double> CommandLatency(AudioInterface& engine, const std::function<void()>& send, int samples)
@@ -180,13 +166,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     PulseNullSink sink; // before the application object, as Qt Multimedia requires
     QGuiApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString show = dir.filePath("show");
-    const QString data = dir.filePath("data");
-    if (!QDir().mkpath(show) || !CopyShow(QStringLiteral(CORVANE_DEMO_SHOW), show)) {
-        std::fprintf(stderr, "cannot copy the demo show\n");
-        return 1;
-    }
+    EngineFixture fixture;
+    fixture.WriteShow();
     std::printf("PulseAudio: %s\n", sink.Started() ? "private server with null sinks"
                                                     : qPrintable("not available: " + sink.Problem()));
 
@@ -194,7 +175,7 @@ int main(int argc, char** argv)
     {
         auto fake = std::make_unique<zarn::midi::FakeMidiInputBackend>(std::vector<std::string>{"Pad"});
         auto* source = fake.get();
-        auto engine = MakeEngine(show, data, false, std::move(fake));
+        auto engine = MakeEngine(fixture, false, std::move(fake));
         engine->SetMidiSource(0);
         Row("MIDI note-on to PlaybackStarted, fake source",
             CommandLatency(*engine, [&] { source->Send({0x90, 60, 100}); }, samples));
@@ -203,7 +184,7 @@ int main(int argc, char** argv)
     if (::access("/dev/snd/seq", R_OK | W_OK) == 0) {
         RtMidiOut out(RtMidi::LINUX_ALSA, "Corvane Bench");
         out.openVirtualPort("Corvane Bench Port");
-        auto engine = MakeEngine(show, data, false, std::make_unique<zarn::midi::RtMidiInputBackend>());
+        auto engine = MakeEngine(fixture, false, std::make_unique<zarn::midi::RtMidiInputBackend>());
         const auto sources = engine->GetMidiSources();
         int index = -1;
         for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -228,12 +209,12 @@ int main(int argc, char** argv)
     QTest::qWaitForWindowExposed(&main);
     if (sink.Started())
         sink.LoadSink(QStringLiteral("corvane_stage"), QStringLiteral("Stage"));
-    std::shared_ptr<Interface> engine(MakeEngine(show, data, sink.Started(),
+    std::shared_ptr<Interface> engine(MakeEngine(fixture, sink.Started(),
                                                  std::make_unique<zarn::midi::FakeMidiInputBackend>(
                                                      std::vector<std::string>{"Pad", "Keys"})));
     auto showManager = std::make_shared<zarn::ShowManager>(engine);
     auto settings = std::make_shared<zarn::AppSettings>(
-        std::make_unique<QSettings>(dir.filePath("general_settings.zarn"), QSettings::IniFormat));
+        std::make_unique<QSettings>(fixture.dir.filePath("general_settings.zarn"), QSettings::IniFormat));
     Row("MIDI Manager opened (9 commands), construction to exposed",
         Openings<zarn::qt::MidiManagerController>(
             [&] { return std::make_unique<zarn::qt::MidiManagerController>(&qml, showManager, settings, &main); }, 30));

@@ -54,26 +54,6 @@ public:
     std::string problem;
 };
 
-bool Shoot(QQuickWindow* window, const QString& folder, const QString& name)
-{
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window)) {
-        std::cerr << name.toStdString() << ": the window was not exposed\n";
-        return false;
-    }
-    QTest::qWaitFor([&] { return GalleryShot::Settled(window->contentItem()); }, 3000);
-    const bool framed = GalleryShot::FreshFrame(window);
-    const QImage image = window->grabWindow();
-    const QString path = QDir(folder).filePath(name);
-    if (!framed || image.isNull() || !image.save(path)) {
-        std::cerr << "could not save " << path.toStdString() << "\n";
-        return false;
-    }
-    std::cout << path.toStdString() << " " << image.width() << "x" << image.height() << " \""
-              << window->title().toStdString() << "\"\n";
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -97,24 +77,24 @@ int main(int argc, char** argv)
     try {
         {
             zarn::qt::MidiManagerController manager(&qml, showManager, settings, &main);
-            ok &= Shoot(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
+            ok &= GalleryShot::ShowAndSave(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
                         QStringLiteral("midi_manager.png"));
         }
         engine->sources.clear();
         {
             zarn::qt::MidiManagerController manager(&qml, showManager, settings, &main);
-            ok &= Shoot(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
+            ok &= GalleryShot::ShowAndSave(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
                         QStringLiteral("midi_manager_no_midi.png"));
         }
         {
             zarn::qt::AudioManagerController manager(&qml, engine, &main);
-            ok &= Shoot(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
+            ok &= GalleryShot::ShowAndSave(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
                         QStringLiteral("audio_manager.png"));
         }
         engine->problem = "Audio device lost: Stage";
         {
             zarn::qt::AudioManagerController manager(&qml, engine, &main);
-            ok &= Shoot(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
+            ok &= GalleryShot::ShowAndSave(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
                         QStringLiteral("audio_manager_lost_device.png"));
         }
     } catch (const std::exception& e) {

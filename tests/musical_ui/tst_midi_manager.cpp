@@ -5,6 +5,7 @@
 #include "AppSettings.h"
 #include "InertEngine.h"
 #include "MidiManagerController.h"
+#include "MidiRowProbe.h"
 #include "QmlModuleLoader.h"
 #include "ShowManager.h"
 
@@ -24,6 +25,11 @@
 
 using zarn::qt::MidiManagerCommandController;
 using zarn::qt::MidiManagerController;
+using midi_row::Lamp;
+using midi_row::Part;
+using midi_row::Pick;
+using midi_row::Shown;
+using midi_row::ShownText;
 
 namespace {
 
@@ -84,24 +90,6 @@ struct Error
     std::string title;
 };
 
-// What a picker shows: its row, or -1 when it shows none.
-int Shown(QObject* picker)
-{
-    const int index = picker->property("currentIndex").toInt();
-    return index >= 0 && index < picker->property("count").toInt() ? index : -1;
-}
-
-QString ShownText(QObject* picker)
-{
-    return Shown(picker) < 0 ? QString() : picker->property("displayText").toString();
-}
-
-// A pick by hand: the picker's own index assigned, as the list does when the operator picks.
-void Pick(QObject* picker, int index)
-{
-    QQmlProperty::write(picker, QStringLiteral("currentIndex"), index);
-}
-
 } // namespace
 
 class TestMidiManager : public QObject
@@ -125,8 +113,6 @@ private slots:
 private:
     std::unique_ptr<MidiManagerController> Open();
     QQuickWindow* Window(const MidiManagerController& manager) const;
-    QObject* Part(const MidiManagerCommandController& row, const char* name) const;
-    QColor Lamp(const MidiManagerCommandController& row) const;
     void Record(zarn::qt::QmlController& controller);
     QString SettingsPath() const { return dir_.filePath(QStringLiteral("general_settings.zarn")); }
 
@@ -183,16 +169,6 @@ std::unique_ptr<MidiManagerController> TestMidiManager::Open()
 QQuickWindow* TestMidiManager::Window(const MidiManagerController& manager) const
 {
     return qobject_cast<QQuickWindow*>(manager.GetQmlObject());
-}
-
-QObject* TestMidiManager::Part(const MidiManagerCommandController& row, const char* name) const
-{
-    return row.GetQmlObject()->property(name).value<QObject*>();
-}
-
-QColor TestMidiManager::Lamp(const MidiManagerCommandController& row) const
-{
-    return Part(row, "lamp")->property("color").value<QColor>();
 }
 
 // One row from its first state through one thing the operator or the engine does. The

@@ -9,6 +9,7 @@
 #include "MainWindowFixture.h"
 #include "ManualClock.h"
 #include "MidiManagerController.h"
+#include "MidiRowProbe.h"
 #include "RtMidiInputBackend.h"
 
 #include <QDir>
@@ -31,6 +32,11 @@
 
 using zarn::qt::MidiManagerCommandController;
 using zarn::qt::MidiManagerController;
+using midi_row::Lamp;
+using midi_row::Part;
+using midi_row::Pick;
+using midi_row::Shown;
+using midi_row::ShownText;
 
 namespace {
 
@@ -80,27 +86,6 @@ public:
         throw std::runtime_error("The MIDI command list cannot be read.");
     }
 };
-
-QObject* Part(const MidiManagerCommandController& row, const char* name)
-{
-    return row.GetQmlObject()->property(name).value<QObject*>();
-}
-
-int Shown(QObject* picker)
-{
-    const int index = picker->property("currentIndex").toInt();
-    return index >= 0 && index < picker->property("count").toInt() ? index : -1;
-}
-
-QString ShownText(QObject* picker)
-{
-    return Shown(picker) < 0 ? QString() : picker->property("displayText").toString();
-}
-
-QColor Lamp(const MidiManagerCommandController& row)
-{
-    return Part(row, "lamp")->property("color").value<QColor>();
-}
 
 } // namespace
 
@@ -235,9 +220,9 @@ void TestMidiManagerMain::withoutAMidiSystemTheWindowSaysSo()
         if (manager) {
             // A hand assignment still reaches the engine, which stores it.
             const auto& play = *manager->FindRow(kPlay);
-            QQmlProperty::write(Part(play, "channelPicker"), QStringLiteral("currentIndex"), 4);
-            QQmlProperty::write(Part(play, "notePicker"), QStringLiteral("currentIndex"), 36);
-            QQmlProperty::write(Part(play, "statusPicker"), QStringLiteral("currentIndex"), 1);
+            Pick(Part(play, "channelPicker"), 4);
+            Pick(Part(play, "notePicker"), 36);
+            Pick(Part(play, "statusPicker"), 1);
         }
         errors = captured.Text();
     }
