@@ -106,6 +106,7 @@ private slots:
     void withoutAMidiSystemTheWindowSaysSo();
     void aRealSequencerSourceLearnsAndPlays();
     void aWindowThatCannotBeMadeIsADialog();
+    void afterAShowLoadTheOldWindowCallsNothing();
 
 private:
     // The real engine on the profile's manual clock, listening to `input` (the system's own
@@ -299,6 +300,24 @@ void TestMidiManagerMain::aWindowThatCannotBeMadeIsADialog()
     QWindow* dialog = MainWindowFixture::VisibleDialogs().front();
     QCOMPARE(dialog->property("title").toString(), QStringLiteral("MIDI Manager Error"));
     QCOMPARE(dialog->property("text").toString(), QStringLiteral("The MIDI command list cannot be read."));
+}
+
+// The old window outlives a show load (until the menu opens a new one); the engine it was made
+// with is shut down, and it must not be called.
+void TestMidiManagerMain::afterAShowLoadTheOldWindowCallsNothing()
+{
+    f->Create();
+    MidiManagerController* manager = OpenFromMenu();
+    QVERIFY(manager);
+    f->controller->LoadShow_();
+    MainWindowFixture::FlushDeletes();
+    QCOMPARE(f->controller->GetMidiManager(), manager);
+    QVERIFY(QMetaObject::invokeMethod(manager->FindRow(kPlay)->GetQmlObject(), "learnClicked"));
+    QTRY_COMPARE(MainWindowFixture::VisibleDialogs().size(), 1);
+    QWindow* dialog = MainWindowFixture::VisibleDialogs().front();
+    QCOMPARE(dialog->property("title").toString(), QStringLiteral("MIDI Manager Error"));
+    QCOMPARE(dialog->property("text").toString(), QStringLiteral("No show is loaded."));
+    QVERIFY(Part(*manager->FindRow(kPlay), "learnButton")->property("enabled").toBool());
 }
 
 QTEST_MAIN(TestMidiManagerMain)
