@@ -26,15 +26,11 @@
 #include "ShowManager.h"
 #include "zarn_core/EventObserver.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
