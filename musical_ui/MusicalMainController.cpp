@@ -1,5 +1,8 @@
 #include "MusicalMainController.h"
 
+#include "AudioManagerController.h"
+#include "MidiManagerController.h"
+
 #include "AboutWindowController.h"
 #include "AppSettings.h"
 #include "DialogController.h"
@@ -222,6 +225,9 @@ void MusicalMainController::TearDownShow()
     }
     timelineController_.reset();
     editModel_.reset();
+    // A window that still holds the show manager (the MIDI Manager) finds no engine from here on.
+    if (showManager_)
+        showManager_->ReleasePlayer();
     showManager_.reset();
     ReleaseOscCallback();
     if (player_)

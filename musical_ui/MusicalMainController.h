@@ -49,6 +49,8 @@ class OscServer;
 namespace zarn::qt {
 
 class AboutWindowController;
+class AudioManagerController;
+class MidiManagerController;
 class DialogController;
 class EditController;
 class EditModel;
@@ -124,6 +126,10 @@ public:
     const std::shared_ptr<ZarnPlayerOscCallback>& GetOscCallback() const { return oscCallback_; }
     // The OSC settings window's controller; null until the menu first opens it, and after a show load.
     OscManagerController* GetOscManager() const { return oscManager_.get(); }
+    // The MIDI and audio set-up windows' controllers; null until the menu first opens them.
+    MidiManagerController* GetMidiManager() const { return midiManager_.get(); }
+    AudioManagerController* GetAudioManager() const { return audioManager_.get(); }
+    const std::shared_ptr<zarn::AppSettings>& GetGeneralSettings() const { return generalSettings_; }
 
 signals:
     void PlayStarted();
@@ -226,6 +232,14 @@ public slots:
     // before it; a window that cannot be made is shown as "OSC Manager Error".
     void ShowOscManager_();
     void onEnqueueOscCommand(CL::Osc osc, uint32_t delay);
+
+    // MIDI and audio set-up (MusicalMainControllerDevices.cpp). Each opener makes a new window,
+    // replacing the one before it; one that cannot be made is shown as "MIDI Manager Error" or
+    // "Error Configuring Audio". The audio window's OK stops playback, hands the device and
+    // volume to the engine and stores them; a failure is "Error Updating Audio Settings".
+    void ShowMidiManager_();
+    void ShowAudioManager_();
+    void onAudioSettingsUpdated();
     void onClearOscQueue();
     void PlayQueuedOscEvents();
 
@@ -309,6 +323,10 @@ private:
     OscCueQueue oscCues_;
     // Holds the engine: a show load lets it go with the rest of the show.
     std::unique_ptr<OscManagerController> oscManager_;
+    // They live until they are opened again; the MIDI window reaches the engine only through
+    // the show manager, which a show load empties.
+    std::unique_ptr<MidiManagerController> midiManager_;
+    std::unique_ptr<AudioManagerController> audioManager_;
     // Brings the callback's cues from the engine's threads to onEnqueueOscCommand.
     const std::unique_ptr<OscCueInbox> oscInbox_;
     OscCueInbox::Gate oscCueConnection_;

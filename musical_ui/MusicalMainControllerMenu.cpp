@@ -75,6 +75,10 @@ void MusicalMainController::ConnectMenu()
     if (profile_->enableOsc)
         connect(menu, &ResponsiveMenuController::oscManagerClicked, this, &MusicalMainController::ShowOscManager_,
                 unique);
+    connect(menu, &ResponsiveMenuController::midiCommandsClicked, this, &MusicalMainController::ShowMidiManager_,
+            unique);
+    connect(menu, &ResponsiveMenuController::audioManagerClicked, this, &MusicalMainController::ShowAudioManager_,
+            unique);
     connect(menu, &ResponsiveMenuController::getLatestChangelogClicked, this,
             &MusicalMainController::GetLatestLogClicked_, unique);
     connect(menu, &ResponsiveMenuController::saveRequested, this, &MusicalMainController::onSaveButton, unique);

@@ -54,6 +54,11 @@ void ShowManager::Shutdown()
     }
 }
 
+void ShowManager::ReleasePlayer()
+{
+    player_.reset();
+}
+
 std::shared_ptr<Interface> ShowManager::GetPlayer() const
 {
     return player_;

@@ -31,6 +31,9 @@ public:
     // engine is kept. Never throws.
     void Shutdown();
 
+    // Lets go of the engine without shutting it down (its owner does that); GetPlayer is
+    // empty from then on.
+    void ReleasePlayer();
     std::shared_ptr<Interface> GetPlayer() const;
     std::string GetCurrentSongNumber();
     std::string GetBarString(unsigned tick);

@@ -16,6 +16,9 @@ AppSettings::AppSettings(std::unique_ptr<QSettings> settings)
 
 bool AppSettings::Load()
 {
+    // From the file as it is now: QSettings would otherwise answer from what it read before,
+    // and a change another run made since would be missed.
+    settings_->sync();
     defaultVolume_ = settings_->value(QStringLiteral("defaultVolume"), defaultVolumeDefault_).toDouble();
     clickVolumeLinear = settings_->value(QStringLiteral("clickVolumeLinear"), clickVolumeLinearDefault_).toDouble();
     defaultOutputDeviceString_ =

@@ -1641,6 +1641,12 @@ zarn::midi::MidiCommandCenter* AudioInterface::Midi()
     return midi_.get();
 }
 
+std::string AudioInterface::GetMidiProblem()
+{
+    auto* midi = Midi();
+    return midi ? midi->InputProblem() : std::string();
+}
+
 std::vector<MidiEndPoint> AudioInterface::GetMidiSources()
 {
     auto* midi = Midi();

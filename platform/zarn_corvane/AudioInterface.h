@@ -89,7 +89,7 @@ public:
     // Where the sound stands (for diagnostics and tests): empty when playing or silent by
     // choice; else why it is silent (no device), the audio files that cannot be played and
     // the show's warnings, one a line.
-    std::string GetSoundProblem();
+    std::string GetSoundProblem() override;
     // Whether a device renders the engine's sound (not the null output).
     bool IsSoundActive();
     // Frames rendered so far (for tests and measurements): every frame the core advanced by.
@@ -188,6 +188,7 @@ public:
     std::vector<int> GetAllowedCommandStatuses() override;
     void SetMidiCommand(uint8_t id, uint8_t status, uint8_t channel, uint8_t note) override;
     void LearnMidiCommand(uint8_t id) override;
+    std::string GetMidiProblem() override;
 
 private:
     struct Delivery

@@ -65,6 +65,11 @@ void MidiCommandCenter::Shutdown()
     connected_ = -1;
 }
 
+std::string MidiCommandCenter::InputProblem() const
+{
+    return backend_ ? backend_->Problem() : std::string();
+}
+
 std::vector<MidiEndPoint> MidiCommandCenter::GetSources()
 {
     std::vector<MidiEndPoint> sources;

@@ -55,6 +55,8 @@ public:
     // Stops listening; no handler runs after it returns.
     void Shutdown();
 
+    // Why the input can never list a source; empty when it can.
+    std::string InputProblem() const;
     // The last failure to read or write the settings file; empty when none.
     std::string LastStorageProblem() const;
     // Feeds one message as the input thread would (the backend calls this).

@@ -1,3 +1,8 @@
 #include "MidiInputBackend.h"
 
 zarn::midi::MidiInputBackend::~MidiInputBackend() = default;
+
+std::string zarn::midi::MidiInputBackend::Problem() const
+{
+    return {};
+}

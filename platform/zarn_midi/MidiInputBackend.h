@@ -24,6 +24,9 @@ public:
     virtual bool Open(unsigned index, MessageHandler handler) = 0;
     // After Close returns, the handler is not called any more.
     virtual void Close() = 0;
+    // Why this input can never list a source (no MIDI system on the machine); empty when
+    // it can, even while nothing is plugged in.
+    virtual std::string Problem() const;
 };
 
 } // namespace zarn::midi

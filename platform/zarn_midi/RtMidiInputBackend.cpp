@@ -94,6 +94,11 @@ void RtMidiInputBackend::Close()
     handler_ = nullptr;
 }
 
+std::string RtMidiInputBackend::Problem() const
+{
+    return input_ ? std::string() : std::string(kNoMidiSystem);
+}
+
 void RtMidiInputBackend::OnMessage(double, std::vector<unsigned char>* message, void* self)
 {
     auto* backend = static_cast<RtMidiInputBackend*>(self);

@@ -14,6 +14,8 @@ namespace zarn::midi {
 class RtMidiInputBackend : public MidiInputBackend
 {
 public:
+    static constexpr const char* kNoMidiSystem = "No MIDI system found";
+
     RtMidiInputBackend();
     ~RtMidiInputBackend() override;
 
@@ -21,6 +23,8 @@ public:
     std::vector<std::string> SourceNames() override;
     bool Open(unsigned index, MessageHandler handler) override;
     void Close() override;
+    // kNoMidiSystem without an ALSA sequencer.
+    std::string Problem() const override;
 
 private:
     static void OnMessage(double deltaTime, std::vector<unsigned char>* message, void* self);

@@ -152,4 +152,12 @@ public:
     virtual std::vector<int> GetAllowedCommandStatuses() = 0;
     virtual void SetMidiCommand(uint8_t id, uint8_t status, uint8_t channel, uint8_t note) = 0;
     virtual void LearnMidiCommand(uint8_t id) = 0;
+
+    // --- What the operator should know about the hardware ---
+    // Why the show plays without sound, or with parts of it missing (an unreadable file, a
+    // lost device), one a line; empty when all is well or silent by choice.
+    virtual std::string GetSoundProblem() = 0;
+    // Why there can be no MIDI input at all ("No MIDI system found"); empty when the
+    // machine has a MIDI system, whether or not a source is listed.
+    virtual std::string GetMidiProblem() = 0;
 };

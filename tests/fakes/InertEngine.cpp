@@ -91,3 +91,5 @@ bool InertEngine::IsMidiCommandLearning(std::uint8_t) { return false; }
 std::vector<int> InertEngine::GetAllowedCommandStatuses() { return {}; }
 void InertEngine::SetMidiCommand(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) {}
 void InertEngine::LearnMidiCommand(std::uint8_t) {}
+std::string InertEngine::GetSoundProblem() { return {}; }
+std::string InertEngine::GetMidiProblem() { return {}; }

@@ -118,6 +118,10 @@ public:
     void SetMidiCommand(std::uint8_t id, std::uint8_t status, std::uint8_t channel, std::uint8_t note) override;
     void LearnMidiCommand(std::uint8_t id) override;
 
+    // --- What the operator should know about the hardware: nothing ---
+    std::string GetSoundProblem() override;
+    std::string GetMidiProblem() override;
+
 private:
     // Always empty: they back the two members that answer by reference.
     const std::vector<CL::NetworkPath> noNetworks_;

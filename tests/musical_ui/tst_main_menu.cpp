@@ -6,6 +6,7 @@
 #include "AboutWindowController.h"
 #include "AcknowledgementsWindowController.h"
 #include "EditController.h"
+#include "AudioManagerController.h"
 #include "MainWindowFixture.h"
 #include "ResponsiveMenuController.h"
 #include "TimelineController.h"
@@ -560,8 +561,13 @@ void TestMainMenu::editionSwitches()
 
     Activate();
     const std::unique_ptr<CommandSpies> spies = Spies();
-    // The OSC entry last: it opens its modal window, which takes the keys from then on.
+    // Both entries open a modal window, which takes the keys while it is shown: the audio
+    // window is closed again before the OSC entry's keys.
     Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
+    if (zarn::qt::AudioManagerController* audio = f->controller->GetAudioManager()) {
+        audio->SetVisible(false);
+        Activate();
+    }
     Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     QStringList fired;
     if (showAudioManager)

@@ -173,3 +173,52 @@ QString PulseNullSink::SinkInputs() const
 {
     return Pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")});
 }
+
+bool PulseNullSink::LoadSink(const QString& name, const QString& description)
+{
+    if (!started_ || modules_.contains(name))
+        return false;
+    QStringList args{QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                     QStringLiteral("sink_name=") + name};
+    if (!description.isEmpty())
+        args << QStringLiteral("sink_properties=device.description=") + description;
+    bool ok = false;
+    const QString module = Pactl(args, &ok).trimmed();
+    if (!ok || module.isEmpty()) {
+        qWarning("pactl load-module for %s failed: %s", qPrintable(name), qPrintable(module));
+        return false;
+    }
+    modules_.insert(name, module);
+    return true;
+}
+
+bool PulseNullSink::UnloadSink(const QString& name)
+{
+    const auto module = modules_.find(name);
+    if (module == modules_.end())
+        return false;
+    bool ok = false;
+    Pactl({QStringLiteral("unload-module"), module.value()}, &ok);
+    if (ok)
+        modules_.erase(module);
+    return ok;
+}
+
+QStringList PulseNullSink::StreamSinks() const
+{
+    // "index name driver format state" per sink; "index sink client driver format" per stream.
+    QMap<QString, QString> sinkNames;
+    for (const QString& line : Pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")})
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() >= 2)
+            sinkNames.insert(fields[0], fields[1]);
+    }
+    QStringList sinks;
+    for (const QString& line : SinkInputs().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() >= 2)
+            sinks << sinkNames.value(fields[1], fields[1]);
+    }
+    return sinks;
+}
