@@ -49,6 +49,7 @@ class OscServer;
 namespace zarn::qt {
 
 class AboutWindowController;
+class ChangelogManagerController;
 class DialogController;
 class EditController;
 class EditModel;
@@ -124,6 +125,9 @@ public:
     const std::shared_ptr<ZarnPlayerOscCallback>& GetOscCallback() const { return oscCallback_; }
     // The OSC settings window's controller; null until the menu first opens it, and after a show load.
     OscManagerController* GetOscManager() const { return oscManager_.get(); }
+    // The "Event Log Manager" while it is open; null before the menu opens it and once a log
+    // was loaded from it or it closed.
+    ChangelogManagerController* GetChangelogManager() const { return changelogManager_.get(); }
 
 signals:
     void PlayStarted();
@@ -229,6 +233,14 @@ public slots:
     void onClearOscQueue();
     void PlayQueuedOscEvents();
 
+    // The past change logs (MusicalMainControllerChangelogs.cpp): the "Event Log Manager" opened
+    // from the menu, a local or server log loaded from it, its closing. A failure is shown and
+    // the run goes on, with the loaded log as it was.
+    void ShowChangelogManager_();
+    void ChangelogLocalSelected_(int index);
+    void ChangelogServerSelected_(int index);
+    void ChangelogManagerClosing_();
+
 private:
     bool HasLoadedShow() const;
     void RefreshEditState();
@@ -266,6 +278,9 @@ private:
     void MakeOscCallback();
     void ReleaseOscCallback();
     void SendHeldCuesIfPlaying();
+    // Cuts the manager off from this controller and lets go of it once the event loop is back,
+    // never inside its own signal; its window is hidden at once.
+    void ReleaseChangelogManager();
 
     std::atomic<bool> ready_{false};
     zarn::PlayerFactory* profile_ = nullptr;
@@ -309,6 +324,8 @@ private:
     OscCueQueue oscCues_;
     // Holds the engine: a show load lets it go with the rest of the show.
     std::unique_ptr<OscManagerController> oscManager_;
+    // Made for each opening of the "Event Log Manager", released by ReleaseChangelogManager.
+    std::shared_ptr<ChangelogManagerController> changelogManager_;
     // Brings the callback's cues from the engine's threads to onEnqueueOscCommand.
     const std::unique_ptr<OscCueInbox> oscInbox_;
     OscCueInbox::Gate oscCueConnection_;
