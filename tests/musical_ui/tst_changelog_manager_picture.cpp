@@ -125,6 +125,31 @@ private slots:
         const QRectF buttonRect = button->mapRectToScene(QRectF(0, 0, button->width(), button->height()));
         QVERIFY(QRectF(0, 0, window->width(), window->height()).contains(buttonRect));
     }
+
+    // A long local list: its scroll bar beside the rows.
+    void longListWithItsScrollBar()
+    {
+        zarn::qt::ChangelogManagerController* manager = f_->controller->GetChangelogManager();
+        QVERIFY(manager);
+        auto* window = qobject_cast<QQuickWindow*>(manager->GetQmlObject());
+        for (std::uint16_t minor = 10; minor < 35; ++minor) {
+            CL::ChangeLog log;
+            log.version = cmn::ZARNVersion(1, minor);
+            log.modified = 1765324800u + minor * 3600u;
+            manager->GetLocalList()->Append(log);
+        }
+        auto* localPane = window->findChild<QQuickItem*>(QStringLiteral("localPane"));
+        auto* scrollBar = localPane->property("scrollBar").value<QQuickItem*>();
+        QTRY_VERIFY(scrollBar->isVisible());
+
+        QImage image;
+        GalleryShot::Grab(window, QStringLiteral(CORVANE_PICTURES_DIR "/changelog_manager_long.png"), image);
+        if (QTest::currentTestFailed() || image.isNull())
+            return;
+        auto* handle = scrollBar->findChild<QQuickItem*>(QStringLiteral("logScrollHandle"));
+        QVERIFY(handle);
+        QCOMPARE(handle->width(), 6.0);
+    }
 };
 
 QTEST_MAIN(TestChangelogManagerPicture)
