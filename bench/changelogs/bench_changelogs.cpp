@@ -46,7 +46,7 @@ QByteArray LogWithMarkers(int major, int minor, int events)
                                 {QStringLiteral("id"), QStringLiteral("E%1.1").arg(i + 1)},
                                 {QStringLiteral("start"), 1920 * (i + 1)},
                                 {QStringLiteral("end"), 0},
-                                {QStringLiteral("text"), QStringLiteral("Rehearsal letter %1 before the chorus").arg(i)}});
+                                {QStringLiteral("text"), QStringLiteral("Rehearsal letter %1 before the chorus, strings and brass enter together").arg(i)}});
     }
     const QJsonObject log{{QStringLiteral("format"), QStringLiteral("1.0")},
                           {QStringLiteral("version"),
