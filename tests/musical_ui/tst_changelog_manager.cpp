@@ -366,16 +366,16 @@ void TestChangelogManager::pruneLeavesOneFilePerVersion()
     show_->Install(QStringLiteral("http://127.0.0.1:1"));
     const auto now = fs::file_time_type::clock::now();
     fs::path keep;
-    for (QString spec : files) {
-        if (spec.endsWith(QLatin1Char('/'))) {
-            QDir().mkpath(show_->File(spec.chopped(1)));
+    for (QString entry : files) {
+        if (entry.endsWith(QLatin1Char('/'))) {
+            QDir().mkpath(show_->File(entry.chopped(1)));
             continue;
         }
-        const bool kept = spec.endsWith(QLatin1Char('*'));
+        const bool kept = entry.endsWith(QLatin1Char('*'));
         if (kept)
-            spec.chop(1);
-        const QString name = spec.section(QLatin1Char('@'), 0, 0);
-        const int age = spec.section(QLatin1Char('@'), 1).toInt();
+            entry.chop(1);
+        const QString name = entry.section(QLatin1Char('@'), 0, 0);
+        const int age = entry.section(QLatin1Char('@'), 1).toInt();
         const QString path = show_->File(name);
         Write(path, LogText(2, 0, 7));
         fs::last_write_time(path.toStdString(), now - std::chrono::milliseconds(age));

@@ -5,12 +5,9 @@
 #include "ChangelogManagerController.h"
 #include "GalleryShot.h"
 #include "MainWindowFixture.h"
-#include "zarn_core/ShowStore.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTemporaryDir>
@@ -52,9 +49,6 @@ private slots:
         QVERIFY(serverRoot_.isValid());
         std::filesystem::copy(CORVANE_DEMO_SERVER_ROOT, serverRoot_.path().toStdString(),
                               std::filesystem::copy_options::recursive);
-        const QString demoRoot = QStringLiteral(CORVANE_DEMO_SERVER_ROOT);
-        QVERIFY(Write(QDir(f_->showFolder).filePath(QStringLiteral("credential.json")),
-                      ReadAll(demoRoot + QStringLiteral("/show/credential.json"))));
         // Two local saves besides the installed log.
         const QByteArray installed = ReadAll(QDir(f_->showFolder).filePath(QStringLiteral("lanterns-1.0.logdata")));
         for (int minor : {1, 2}) {
@@ -66,18 +60,7 @@ private slots:
                              .toUtf8());
             QVERIFY(Write(QDir(f_->showFolder).filePath(QStringLiteral("lanterns-1.%1.logdata").arg(minor)), text));
         }
-        cmn::ShowRecord record;
-        record.id = "lanterns";
-        record.folder = "lanterns";
-        record.showName = "Lanterns";
-        record.customerName = "Hall Theatre";
-        record.authHash = QJsonDocument::fromJson(ReadAll(demoRoot + QStringLiteral("/server.json")))
-                              .object()
-                              .value(QStringLiteral("authHash"))
-                              .toString()
-                              .toStdString();
-        record.apiBaseUrl = QUrl::fromLocalFile(serverRoot_.path()).toString().toStdString();
-        cmn::ShowStore::Write(f_->dataFolder.toStdString(), record.id, {record});
+        f_->PointShowAt(QUrl::fromLocalFile(serverRoot_.path()).toString());
         f_->UseFakeEngine();
         f_->Create();
     }

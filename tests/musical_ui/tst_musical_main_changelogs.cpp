@@ -8,12 +8,10 @@
 #include "EditController.h"
 #include "MainWindowFixture.h"
 #include "ShowManager.h"
-#include "zarn_core/ShowStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QPointer>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -140,18 +138,7 @@ void TestMusicalMainChangelogs::ServeDemoRoot()
     QVERIFY(serverRoot_->isValid());
     std::filesystem::copy(CORVANE_DEMO_SERVER_ROOT, serverRoot_->path().toStdString(),
                           std::filesystem::copy_options::recursive);
-    const QString demoRoot = QStringLiteral(CORVANE_DEMO_SERVER_ROOT);
-    const QJsonObject server = QJsonDocument::fromJson(ReadAll(demoRoot + QStringLiteral("/server.json"))).object();
-    Write(QDir(f->showFolder).filePath(QStringLiteral("credential.json")),
-          ReadAll(demoRoot + QStringLiteral("/show/credential.json")));
-    cmn::ShowRecord record;
-    record.id = "lanterns";
-    record.folder = "lanterns";
-    record.showName = "Lanterns";
-    record.customerName = "Hall Theatre";
-    record.authHash = server.value(QStringLiteral("authHash")).toString().toStdString();
-    record.apiBaseUrl = QUrl::fromLocalFile(serverRoot_->path()).toString().toStdString();
-    cmn::ShowStore::Write(f->dataFolder.toStdString(), record.id, {record});
+    f->PointShowAt(QUrl::fromLocalFile(serverRoot_->path()).toString());
 }
 
 ChangelogManagerController* TestMusicalMainChangelogs::OpenFromMenu()
