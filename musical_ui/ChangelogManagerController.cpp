@@ -120,8 +120,6 @@ void ChangelogManagerController::LoadLocalLogs()
         localList_->Append(CL::ChangeLog(*path, credentialFile));
     }
     localList_->SortByVersion();
-    // The view was told of the rows in listing order.
-    localList_->NotifyAllRowsChanged();
 }
 
 void ChangelogManagerController::LoadServerLogs()
@@ -135,7 +133,6 @@ void ChangelogManagerController::LoadServerLogs()
         serverList_->Append(log);
     }
     serverList_->SortByVersion();
-    serverList_->NotifyAllRowsChanged();
 }
 
 void ChangelogManagerController::RefreshLocalList()

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QQmlApplicationEngine>
+#include <QQuickItem>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -516,6 +517,15 @@ void TestChangelogManager::serverListInVersionOrder()
     manager->Open();
     const ChangelogListModel& server = *manager->GetServerList();
     QCOMPARE(Versions(server), (QStringList{"0.3", "1.0", "2.0"}));
+    // The pane shows them in that order too: its rows are made once the list is sorted.
+    auto* pane = manager->GetQmlObject()->findChild<QObject*>(QStringLiteral("serverPane"));
+    QVERIFY(pane);
+    auto* list = pane->property("listView").value<QObject*>();
+    QQuickItem* first = nullptr;
+    QTRY_VERIFY((QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem*, first), Q_ARG(int, 0)),
+                 first));
+    QCOMPARE(first->findChild<QObject*>(QStringLiteral("versionText"))->property("text").toString(),
+             QStringLiteral("0.3"));
     // Before 1970 reads as 1970, not as a time in 2106.
     QCOMPARE(server.Rows().front().modified, 0u);
     QCOMPARE(server.ModifiedString(1), QStringLiteral("Oct 27 2022 06:00 PM"));

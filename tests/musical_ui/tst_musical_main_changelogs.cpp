@@ -318,6 +318,13 @@ void TestMusicalMainChangelogs::unreadableLocalLogKeepsTheLoadedOne()
     QCOMPARE(f->controller->GetChangelogManager(), manager);
     QCOMPARE(DialogText(f->controller->GetCurrentDialog()), before);
     QCOMPARE(LoadedVersion(), QStringLiteral("1.0"));
+
+    // Rows that are not there select nothing.
+    Select("loadSelectedLocal", 7);
+    Select("loadSelectedServer", 7);
+    QCOMPARE(f->controller->GetChangelogManager(), manager);
+    QCOMPARE(DialogText(f->controller->GetCurrentDialog()), before);
+    QCOMPARE(LoadedVersion(), QStringLiteral("1.0"));
 }
 
 void TestMusicalMainChangelogs::serverVersionWithoutLinkKeepsTheManager()
