@@ -5,6 +5,7 @@
 
 #include "AboutWindowController.h"
 #include "AppSettings.h"
+#include "ChangelogManagerController.h"
 #include "DialogController.h"
 #include "EditController.h"
 #include "EditModel.h"
@@ -135,6 +136,10 @@ MusicalMainController::~MusicalMainController()
     events_->StopObserving();
     fades_.Revoke();
     oscServer_->Stop();
+    // Its window's closing reaches nobody from here on.
+    if (changelogManager_)
+        disconnect(changelogManager_.get(), nullptr, this, nullptr);
+    changelogManager_.reset();
     if (player_) {
         try {
             if (!player_->IsStopped())
@@ -285,6 +290,7 @@ void MusicalMainController::ConnectSignals()
     connect(window, SIGNAL(nextSong()), this, SLOT(NextSong_()), unique);
     connect(window, SIGNAL(prevSong()), this, SLOT(PrevSong_()), unique);
     connect(window, SIGNAL(jumpToBar(QString)), this, SLOT(JumpToBar_(QString)), unique);
+    connect(window, SIGNAL(changelogManagerOpened()), this, SLOT(ShowChangelogManager_()), unique);
     connect(this, SIGNAL(PlayStarted()), window, SIGNAL(playStarted()), unique);
     connect(this, SIGNAL(Stopped()), window, SIGNAL(stopped()), unique);
     connect(this, SIGNAL(Paused()), window, SIGNAL(paused()), unique);

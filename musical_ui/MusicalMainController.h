@@ -51,6 +51,7 @@ namespace zarn::qt {
 class AboutWindowController;
 class AudioManagerController;
 class MidiManagerController;
+class ChangelogManagerController;
 class DialogController;
 class EditController;
 class EditModel;
@@ -130,6 +131,9 @@ public:
     MidiManagerController* GetMidiManager() const { return midiManager_.get(); }
     AudioManagerController* GetAudioManager() const { return audioManager_.get(); }
     const std::shared_ptr<zarn::AppSettings>& GetGeneralSettings() const { return generalSettings_; }
+    // The "Event Log Manager" while it is open; null before the menu opens it and once a log
+    // was loaded from it or it closed.
+    ChangelogManagerController* GetChangelogManager() const { return changelogManager_.get(); }
 
 signals:
     void PlayStarted();
@@ -243,6 +247,14 @@ public slots:
     void onClearOscQueue();
     void PlayQueuedOscEvents();
 
+    // The past change logs (MusicalMainControllerChangelogs.cpp): the "Event Log Manager" opened
+    // from the menu, a local or server log loaded from it, its closing. A failure is shown and
+    // the run goes on, with the loaded log as it was.
+    void ShowChangelogManager_();
+    void ChangelogLocalSelected_(int index);
+    void ChangelogServerSelected_(int index);
+    void ChangelogManagerClosing_();
+
 private:
     bool HasLoadedShow() const;
     void RefreshEditState();
@@ -280,6 +292,9 @@ private:
     void MakeOscCallback();
     void ReleaseOscCallback();
     void SendHeldCuesIfPlaying();
+    // Cuts the manager off from this controller and lets go of it once the event loop is back,
+    // never inside its own signal; its window is hidden at once.
+    void ReleaseChangelogManager();
 
     std::atomic<bool> ready_{false};
     zarn::PlayerFactory* profile_ = nullptr;
@@ -327,6 +342,8 @@ private:
     // the show manager, which a show load empties.
     std::unique_ptr<MidiManagerController> midiManager_;
     std::unique_ptr<AudioManagerController> audioManager_;
+    // Made for each opening of the "Event Log Manager", released by ReleaseChangelogManager.
+    std::shared_ptr<ChangelogManagerController> changelogManager_;
     // Brings the callback's cues from the engine's threads to onEnqueueOscCommand.
     const std::unique_ptr<OscCueInbox> oscInbox_;
     OscCueInbox::Gate oscCueConnection_;

@@ -81,6 +81,8 @@ void MusicalMainController::ConnectMenu()
             unique);
     connect(menu, &ResponsiveMenuController::getLatestChangelogClicked, this,
             &MusicalMainController::GetLatestLogClicked_, unique);
+    connect(menu, &ResponsiveMenuController::ViewPastLogsRequested, this,
+            &MusicalMainController::ShowChangelogManager_, unique);
     connect(menu, &ResponsiveMenuController::saveRequested, this, &MusicalMainController::onSaveButton, unique);
     connect(menu, &ResponsiveMenuController::shareRequested, this, &MusicalMainController::onSaveAndUploadButton,
             unique);

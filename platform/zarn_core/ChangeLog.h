@@ -9,8 +9,10 @@ namespace CL {
 
 // A change log as the change-log lists see it: its version and modification time. Built
 // from a local file (version from the file name, modification time from the file's
-// "modified" member, else its write time), or empty for a server entry that the caller
-// fills. Never throws for a bad file: it is listed with what could be read.
+// top-level "modified" member, else its write time), or empty for a server entry that the
+// caller fills. The file is read only up to that member, so a long log costs what a short
+// one does, and damage after it goes unnoticed here (loading the log reports it). Never
+// throws for a bad file: it is listed with what could be read.
 class ChangeLog
 {
 public:
@@ -22,7 +24,8 @@ public:
 
     const std::string& Path() const { return path_; }
     const std::string& CredentialFilePath() const { return credentialFilePath_; }
-    // False when the file's name or content could not be read; Problem() says why.
+    // False when the file's name, or its content up to the time stamp, could not be read;
+    // Problem() says why.
     bool IsReadable() const { return problem_.empty(); }
     const std::string& Problem() const { return problem_; }
 

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QQmlApplicationEngine>
 #include <QWindow>
 
@@ -105,6 +107,29 @@ void MainWindowFixture::WriteOscSettings(bool enabled, int port) const
 int MainWindowFixture::FreeUdpPort()
 {
     return ::FreeUdpPort();
+}
+
+void MainWindowFixture::PointShowAt(const QString& base) const
+{
+    const QDir demoRoot(QStringLiteral(CORVANE_DEMO_SERVER_ROOT));
+    QFile server(demoRoot.filePath(QStringLiteral("server.json")));
+    QFile credential(demoRoot.filePath(QStringLiteral("show/credential.json")));
+    QFile installed(QDir(showFolder).filePath(QStringLiteral("credential.json")));
+    if (!server.open(QIODevice::ReadOnly) || !credential.open(QIODevice::ReadOnly)
+        || !installed.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot install the demo server root's credential");
+    const QByteArray credentialText = credential.readAll();
+    if (installed.write(credentialText) != credentialText.size())
+        throw std::runtime_error("cannot install the demo server root's credential");
+    cmn::ShowRecord record;
+    record.id = "lanterns";
+    record.folder = "lanterns";
+    record.showName = "Lanterns";
+    record.customerName = "Hall Theatre";
+    record.authHash =
+        QJsonDocument::fromJson(server.readAll()).object().value(QStringLiteral("authHash")).toString().toStdString();
+    record.apiBaseUrl = base.toStdString();
+    cmn::ShowStore::Write(dataFolder.toStdString(), record.id, {record});
 }
 
 void MainWindowFixture::MakeChangeLogNewerMinor() const

@@ -44,6 +44,9 @@ public:
     void WriteOscSettings(bool enabled, int port) const;
     // A UDP port nobody listens on at the time of the call.
     static int FreeUdpPort();
+    // Installs the show as the demo server root's (its credential and authentication hash), its
+    // store talking to `base`.
+    void PointShowAt(const QString& base) const;
     // Marks the installed change log as written by a newer format minor (read-only here).
     void MakeChangeLogNewerMinor() const;
 

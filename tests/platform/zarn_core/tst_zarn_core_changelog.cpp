@@ -91,6 +91,8 @@ private slots:
     void saveIsAtomic();
     void editLoadSave();
     void changeLogRecords();
+    void recordTimeFromTheTopLevel_data();
+    void recordTimeFromTheTopLevel();
 };
 
 void TestZarnCoreChangeLog::roundTripIsByteStable()
@@ -392,6 +394,48 @@ void TestZarnCoreChangeLog::changeLogRecords()
     server.modified = 5;
     CL::ChangeLog copy = server;
     QVERIFY(copy == server);
+}
+
+// The record reads only as far as the top-level "modified" member: what lies after it is not
+// looked at, and a member of that name inside another is not the log's time.
+void TestZarnCoreChangeLog::recordTimeFromTheTopLevel_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("fromContent"); // else the file's write time
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("after a nested one") << QByteArray(R"({"songs":{"1":{"modified":5}},"modified":7})") << true
+                                        << true;
+    QTest::newRow("damage after it") << QByteArray(R"({"format":"1.0","modified":7,"songs":{"1":[)") << true << true;
+    QTest::newRow("damage before it") << QByteArray(R"({"format":"1.0","songs":{"1":[,"modified":7})") << false
+                                      << false;
+    QTest::newRow("negative") << QByteArray(R"({"modified":-3})") << false << true;
+    QTest::newRow("text") << QByteArray(R"({"modified":"7"})") << false << true;
+    QTest::newRow("beyond 32 bits") << QByteArray(R"({"modified":4294967296})") << false << true;
+    QTest::newRow("inside a list") << QByteArray(R"([{"modified":7}])") << false << false;
+    QTest::newRow("a bare number") << QByteArray("7") << false << false;
+}
+
+void TestZarnCoreChangeLog::recordTimeFromTheTopLevel()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, fromContent);
+    QFETCH(bool, readable);
+    QTemporaryDir dir;
+    const fs::path file = fs::path(dir.path().toStdString()) / "gala-2.1.logdata";
+    WriteAll(file, content.toStdString());
+    const auto written = fs::last_write_time(file) - std::chrono::hours(48);
+    fs::last_write_time(file, written);
+    const CL::ChangeLog log(file.string(), "");
+    QCOMPARE(log.IsReadable(), readable);
+    QCOMPARE(log.version, cmn::ZARNVersion(2, 1));
+    if (fromContent) {
+        QCOMPARE(log.modified, 7u);
+    } else {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::file_clock::to_sys(written).time_since_epoch())
+                                 .count();
+        QCOMPARE(static_cast<long long>(log.modified), static_cast<long long>(seconds));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestZarnCoreChangeLog)
