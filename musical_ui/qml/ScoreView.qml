@@ -12,7 +12,8 @@ import com.lanternhillstudios.musical_ui
 // A spread starts on an even page: page 1 stands alone on the right, then 2|3, 4|5, ...
 //
 // Each page box draws a second image over its page while the next page decodes, so a turn
-// never shows an empty box; once the new page is ready it becomes the page shown.
+// never shows an empty box; once the new page is ready it becomes the page shown. The pages
+// after those shown are decoded ahead.
 Rectangle {
     id: root
 
@@ -189,6 +190,26 @@ Rectangle {
 
             ScrollBar.vertical: ScrollBar {}
             ScrollBar.horizontal: ScrollBar {}
+
+            // The pages after those shown, decoded ahead while the music plays towards them:
+            // a turn forward then only has to draw. Never drawn themselves. The fill mode is
+            // part of what the image cache keys on: it must be the pages' own.
+            Image {
+                id: aheadLeft
+                visible: false
+                fillMode: Image.PreserveAspectFit
+                asynchronous: true
+                cache: true
+                source: root.entryAt(root.leftIndex() + (root.twoUpMode ? 2 : 1))
+            }
+            Image {
+                id: aheadRight
+                visible: false
+                fillMode: Image.PreserveAspectFit
+                asynchronous: true
+                cache: true
+                source: root.twoUpMode ? root.entryAt(root.rightIndex() + 2) : ""
+            }
 
             Row {
                 id: pages
