@@ -310,14 +310,14 @@ Rectangle {
 
             FlatButton {
                 id: previousButton
-                objectName: "previousButton"
+                objectName: "scorePreviousButton"
                 text: qsTr("Previous")
                 onClicked: root.pageChanged(Math.max(0, root.currentIndex - (root.twoUpMode ? 2 : 1)) + 1)
             }
 
             FlatButton {
                 id: nextButton
-                objectName: "nextButton"
+                objectName: "scoreNextButton"
                 text: qsTr("Next")
                 onClicked: {
                     if (!root.imageList)
@@ -328,7 +328,7 @@ Rectangle {
 
             FlatButton {
                 id: goToPageButton
-                objectName: "goToPageButton"
+                objectName: "scoreGoToPageButton"
                 text: qsTr("Go to Page")
                 visible: false
                 onClicked: pagePrompt.open()
@@ -336,7 +336,7 @@ Rectangle {
 
             FlatButton {
                 id: pageModeButton
-                objectName: "pageModeButton"
+                objectName: "scorePageModeButton"
                 Layout.alignment: Qt.AlignTop | Qt.AlignRight
                 text: root.twoUpMode ? qsTr("Single Page") : qsTr("Double Page")
                 onClicked: root.twoUpMode = !root.twoUpMode
@@ -344,7 +344,7 @@ Rectangle {
 
             ZarnCustomSlider {
                 id: zoomSlider
-                objectName: "zoomSlider"
+                objectName: "scoreZoomSlider"
                 Layout.preferredWidth: 200
                 from: 1.0
                 to: 3.0
@@ -371,5 +371,12 @@ Rectangle {
         objectName: "pagePrompt"
         promptText: qsTr("Enter Page")
         onOk: root.goToTypedPage(pagePrompt.barNum)
+        // Names of its own, so that the main window's jump prompt keeps its names to itself.
+        Component.onCompleted: {
+            popup.objectName = "pagePopup";
+            field.objectName = "pageField";
+            okButton.objectName = "pageOkButton";
+            cancelButton.objectName = "pageCancelButton";
+        }
     }
 }

@@ -79,6 +79,10 @@ private slots:
         QCOMPARE(score->property("counterText").toString(), QStringLiteral("Page 1 of 6"));
         QTRY_COMPARE(score->property("currentImage1").toString(), DemoPageUrl(1));
         QVERIFY(!f_->controller->GetCurrentDialog());
+        // The page prompt and the page's buttons take none of the names the window's own
+        // controls are found by.
+        for (const char* name : {"jumpPopup", "barField", "okButton", "cancelButton", "nextButton", "prevButton"})
+            QVERIFY2(f_->Window()->findChildren<QObject*>(QLatin1String(name)).size() <= 1, name);
     }
 
     void playingTurnsThePage()
