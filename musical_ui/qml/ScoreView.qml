@@ -175,11 +175,13 @@ Rectangle {
             contentWidth: Math.max(pagesWidth, width)
             contentHeight: leftImage.height
 
-            // The middle of what is seen stays in the middle.
+            // The middle of what is seen stays in the middle. Pages narrower than the view sit
+            // in its middle, so the ratio is taken over the scrolled width, never the pages'
+            // alone: else a zoom from a page that fits would jump off to one side.
             onZoomChanged: {
-                const ratio = (contentX + width / 2) / Math.max(1, contentWidthAt(previousZoom));
+                const ratio = (contentX + width / 2) / Math.max(1, contentWidthAt(previousZoom), width);
                 const newWidth = contentWidthAt(zoom);
-                let x = ratio * newWidth - width / 2;
+                let x = ratio * Math.max(newWidth, width) - width / 2;
                 if (newWidth <= width)
                     x = 0;
                 else

@@ -1,6 +1,6 @@
 // The main window's score page on the demo show, rendered with GL on a virtual display and
-// saved in the build folder for looking at: the first page alone, and the spread of pages 2
-// and 3 after "Double Page".
+// saved in the build folder for looking at: the first page alone, the spread of pages 2 and 3
+// after "Double Page", and that spread at twice the size.
 #include "GalleryShot.h"
 #include "MainWindowFixture.h"
 
@@ -84,6 +84,19 @@ private slots:
         QCOMPARE(score->property("currentImage2").toString(), pages.at(2));
         QImage image;
         GalleryShot::Grab(window, QStringLiteral(CORVANE_PICTURES_DIR "/score_spread.png"), image);
+    }
+
+    void spreadAtTwiceTheSize()
+    {
+        auto* window = qobject_cast<QQuickWindow*>(f_->Window());
+        QObject* score = Score();
+        score->property("zoomSlider").value<QObject*>()->setProperty("value", 2.0);
+        // Scrolled to the middle, where the two pages meet.
+        auto* area = score->property("pageArea").value<QObject*>();
+        const double middle = area->property("contentWidth").toDouble() / 2 - area->property("width").toDouble() / 2;
+        QVERIFY(qAbs(area->property("contentX").toDouble() - middle) < 1);
+        QImage image;
+        GalleryShot::Grab(window, QStringLiteral(CORVANE_PICTURES_DIR "/score_spread_zoom2.png"), image);
     }
 };
 

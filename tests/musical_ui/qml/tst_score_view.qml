@@ -21,6 +21,12 @@ Item {
         "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAFoAAAAoCAIAAADxIHqfAAAAVUlEQVR4nO3QMQ0AMAwEsUAsiAIL1G6B0M9g6QCcXH2upoofrAoHDhw4cODAgQMHjnw4cODAgQMHDhw4cOTDgQMHDhw4cODAgSMfDhw4cODAgQPHrx6p8q5PBp5H5gAAAABJRU5ErkJggg==",
         "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAFoAAAAoCAIAAADxIHqfAAAAVUlEQVR4nO3QMQ0AMAwEsVArl0IMwG6B0M9g6QCcXH2upoofrAoHDhw4cODAgQMHjnw4cODAgQMHDhw4cOTDgQMHDhw4cODAgSMfDhw4cODAgQPHrx7AQPSfLh3LTwAAAABJRU5ErkJggg=="
     ]
+    // Pages narrower than their box: the blank beside them is trimmed.
+    readonly property var tallPages: [
+        "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAACgAAAA8CAIAAACb22+3AAAAN0lEQVR4nO3NsQkAAAgDsP5/rXMnzxAhkD1p50TEYrFYLBaLxWKxWCwWi8VisVgsFovFYvGneAGUYhsWDkn2aQAAAABJRU5ErkJggg==",
+        "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAACgAAAA8CAIAAACb22+3AAAAN0lEQVR4nO3NsQkAAAgDsP5/nud08gwRAtmTdk5ELBaLxWKxWCwWi8VisVgsFovFYrFYLBZ/ihe6dgHHxBOigQAAAABJRU5ErkJggg==",
+        "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAACgAAAA8CAIAAACb22+3AAAAN0lEQVR4nO3NsQkAAAgDsP5/j9d18gwRAtmTdk5ELBaLxWKxWCwWi8VisVgsFovFYrFYLBZ/ihfgiuhpkPc2VgAAAABJRU5ErkJggg=="
+    ]
 
     Component {
         id: viewComponent
@@ -164,18 +170,28 @@ Item {
             compare(asked.count, 0)
         }
 
-        function test_zoomKeepsTheMiddle() {
-            makeView(stage.pages, 0, false)
+        function test_zoomKeepsTheMiddle_data() {
+            return [
+                { tag: "wide pages, single", list: stage.pages, twoUp: false, index: 0, zoom: 2.0 },
+                { tag: "tall pages, single", list: stage.tallPages, twoUp: false, index: 0, zoom: 2.6 },
+                { tag: "tall pages, spread", list: stage.tallPages, twoUp: true, index: 1, zoom: 2.0 },
+            ]
+        }
+
+        function test_zoomKeepsTheMiddle(data) {
+            makeView(data.list, 0, data.twoUp)
+            view.currentIndex = data.index
             tryCompare(view.leftImage, "status", Image.Ready)
+            tryCompare(view.leftPreload, "visible", false)
             const area = view.pageArea
             compare(area.contentX, 0)
-            view.zoomSlider.value = 2.0
+            view.zoomSlider.value = data.zoom
             verify(area.contentWidth > area.width)
-            // The middle of the page is still in the middle of the view.
+            // The middle of the pages is still in the middle of the view.
             fuzzyCompare(area.contentX + area.width / 2, area.contentWidth / 2, 1)
             area.contentX = area.contentWidth - area.width
             const ratio = (area.contentX + area.width / 2) / area.contentWidth
-            view.zoomSlider.value = 2.5
+            view.zoomSlider.value = data.zoom + 0.4
             fuzzyCompare((area.contentX + area.width / 2) / area.contentWidth, ratio, 0.001)
             // Back to a width that fits: no scroll left over.
             view.zoomSlider.value = 1.0
