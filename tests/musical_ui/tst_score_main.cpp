@@ -103,6 +103,21 @@ private slots:
         QTRY_COMPARE(Score()->property("currentImage1").toString(), DemoPageUrl(2));
     }
 
+    // The page report as an engine thread posts it, whatever page it names.
+    void pageReportsFromTheEngine()
+    {
+        InstallDemoScore(true);
+        f_->Create();
+        MainWindowFixture::PostFromThread(notify::EngineEvent::PageNum, 5, std::string());
+        QTRY_COMPARE(CurrentIndex(), 4);
+        MainWindowFixture::PostFromThread(notify::EngineEvent::PageNum, 0, std::string());
+        QTRY_COMPARE(CurrentIndex(), -1);
+        QCOMPARE(Score()->property("currentImage1").toString(), QString());
+        MainWindowFixture::PostFromThread(notify::EngineEvent::PageNum, 1, std::string());
+        QTRY_COMPARE(CurrentIndex(), 0);
+        QTRY_COMPARE(Score()->property("currentImage1").toString(), DemoPageUrl(1));
+    }
+
     void nextMovesPlaybackAndThePageFollows()
     {
         InstallDemoScore(true);
