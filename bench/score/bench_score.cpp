@@ -94,8 +94,8 @@ Figures Summarise(std::vector<double> v)
     return f;
 }
 
-// A page of music paper: staves, note heads, and a share of speckled pixels that sets the PNG's size.
-QImage MakePage(int number, double speckle)
+// A page of music paper: staves, note heads, and a share of grainy pixels that sets the PNG's size.
+QImage MakePage(int number, double grain)
 {
     QImage image(1654, 2339, QImage::Format_Grayscale8);
     image.fill(Qt::white);
@@ -114,7 +114,7 @@ QImage MakePage(int number, double speckle)
     painter.drawText(QRect(0, 60, 1654, 100), Qt::AlignCenter, QStringLiteral("Page %1").arg(number));
     painter.end();
     const qint64 pixels = qint64(image.width()) * image.height();
-    for (qint64 i = 0; i < qint64(speckle * double(pixels)); ++i) {
+    for (qint64 i = 0; i < qint64(grain * double(pixels)); ++i) {
         const int x = random.bounded(image.width());
         const int y = random.bounded(image.height());
         image.scanLine(y)[x] = static_cast<uchar>(random.bounded(160, 256));
@@ -254,22 +254,22 @@ int main(int argc, char** argv)
     // The score.
     ScoreShowFolder show;
     QTemporaryDir pagesDir;
-    // The speckle for about 200 KB a page, found by halving.
-    double speckle = 0.0;
+    // The grain for about 200 KB a page, found by halving.
+    double grain = 0.0;
     {
         const QString probe = pagesDir.filePath(QStringLiteral("probe.png"));
         double low = 0.0, high = 0.2;
         for (int step = 0; step < 8; ++step) {
-            speckle = (low + high) / 2;
-            MakePage(0, speckle).save(probe);
-            (PngSize(probe) > 200 * 1000 ? high : low) = speckle;
+            grain = (low + high) / 2;
+            MakePage(0, grain).save(probe);
+            (PngSize(probe) > 200 * 1000 ? high : low) = grain;
         }
         QFile::remove(probe);
     }
     qint64 pngBytes = 0;
     for (int n = 1; n <= 100; ++n) {
         const QString path = pagesDir.filePath(QStringLiteral("page%1.png").arg(n, 3, 10, QLatin1Char('0')));
-        MakePage(n, speckle).save(path);
+        MakePage(n, grain).save(path);
         pngBytes += PngSize(path);
     }
     const auto scoreFile = show.Folder() / "bench.score";
