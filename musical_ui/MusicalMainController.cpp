@@ -14,6 +14,7 @@
 #include "Interface.h"
 #include "PlayerFactory.h"
 #include "ResponsiveMenuController.h"
+#include "ScoreViewController.h"
 #include "ShowManager.h"
 #include "TimelineController.h"
 #include "zarn_core/MakeDirectoryIfNeeded.h"
@@ -114,6 +115,7 @@ MusicalMainController::MusicalMainController(QQmlApplicationEngine* engine, zarn
     observer.RegisterMarker(11);
 
     SetWindowProperty("showMixer", profile_->showMixer);
+    SetWindowProperty("showScore", profile_->showScore);
     LoadShow_();
     SetWindowProperty("cornerLogoSource", QUrl(profile_->cornerLogoUrl));
     CreateMenu();
@@ -206,6 +208,12 @@ void MusicalMainController::LoadShow_()
     connect(editController_.get(), &QmlController::error, this, &MusicalMainController::onError);
     ConnectEditRelays();
 
+    // A score that cannot be read is reported and the show still loads.
+    scoreView_ = std::make_unique<ScoreViewController>(window->property("scoreControl").value<QObject*>(),
+                                                       player_, showStore_, engine_);
+    connect(scoreView_.get(), &QmlController::error, this, &MusicalMainController::onError);
+    scoreView_->LoadScorePages();
+
     SetWindowProperty("title", profile_->displayName + QStringLiteral(" - ") + showName_ + QStringLiteral(" - ")
                                    + QString::fromStdString(record.customerName));
     CheckChangeLogReadOnly();
@@ -229,6 +237,7 @@ void MusicalMainController::TearDownShow()
         editController_.reset();
     }
     timelineController_.reset();
+    scoreView_.reset();
     editModel_.reset();
     // A window that still holds the show manager (the MIDI Manager) finds no engine from here on.
     if (showManager_)
@@ -428,6 +437,10 @@ void MusicalMainController::HandleEngineEvent(int id, int value, QString text)
     case 3:
         emit Fading();
         break;
+    case 12:
+        if (scoreView_)
+            scoreView_->SetCurrentPage(value);
+        break;
     case 11:
         if (editController_)
             ReportingChildFailure([&] { editController_->OnMarkerPassed(value); });
@@ -455,8 +468,7 @@ void MusicalMainController::HandleEngineEvent(int id, int value, QString text)
         SetContinueHighlight(false);
         break;
     default:
-        // The banner's values; the score page (12) has no view to turn yet, and any other id
-        // is no notification at all.
+        // The banner's values; any other id is no notification at all.
         banner_.Write(id, value, text);
         break;
     }

@@ -57,6 +57,7 @@ class EditController;
 class EditModel;
 class ResponsiveMenuController;
 class EditToolController;
+class ScoreViewController;
 class TimelineController;
 
 // The back end of the main window (MusicalMain.qml) and the hub of a running show. It loads
@@ -114,6 +115,7 @@ public:
     const std::shared_ptr<Interface>& GetEngine() const { return player_; }
     ResponsiveMenuController* GetMenuController() const { return menuController_.get(); }
     AboutWindowController* GetAboutWindowController() const { return aboutWindow_.get(); }
+    ScoreViewController* GetScoreViewController() const { return scoreView_.get(); }
 
     // The open event tool of a kind letter; null when none is.
     EditToolController* GetEventTool(char kind) const { return tools_.Tool(kind); }
@@ -314,6 +316,8 @@ private:
     std::unique_ptr<EditController> editController_;
     // The tools refer to the edit controller: they go before it.
     EventToolSet tools_;
+    // Made by every show load over the window's score page.
+    std::unique_ptr<ScoreViewController> scoreView_;
     std::unique_ptr<QObject> mixerController_;
     std::string showFolder_;
     std::string dataFolder_;
