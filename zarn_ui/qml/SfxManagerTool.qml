@@ -23,9 +23,9 @@ Window {
     readonly property alias deleteButton: deleteButton
     readonly property alias closeButton: closeButton
     readonly property alias theme: theme
-    // Raised on every playStateUpdated(), so the button states are looked at again even when
-    // the host emits it without changing anything the bindings read.
-    property int stateSerial: 0
+    // The number of source rows, taken from the list as it changes rather than read in the
+    // button bindings, which would make the list lay itself out while they are evaluated.
+    property int sourceCount: 0
 
     signal playSfx(string eventId)
     signal stopSfx(string eventId)
@@ -60,7 +60,7 @@ Window {
     }
 
     function enableCreationButton() {
-        return (root.playing || []).length === 0 && sourceList.count > 0;
+        return (root.playing || []).length === 0 && root.sourceCount > 0;
     }
 
     function enableModificationButtons() {
@@ -74,6 +74,17 @@ Window {
         const entry = rows.items.get(index);
         const value = entry && entry.model ? entry.model[role] : undefined;
         return value === undefined || value === null ? "" : String(value);
+    }
+
+    // A role of a list's current row: from its row item when the list has made it, else from
+    // the model (a list that has just been given rows may not have made the item yet).
+    function currentText(list, rows, role, itemProperty) {
+        const index = list.currentIndex;
+        if (index < 0)
+            return "";
+        if (list.currentItem && list.currentItem[itemProperty] !== undefined)
+            return list.currentItem[itemProperty];
+        return root.roleText(rows, index, role);
     }
 
     function instanceRowOf(eventId) {
@@ -130,7 +141,19 @@ Window {
     color: theme.dark_background_color
 
     onPlayingChanged: root.playStateUpdated()
-    onPlayStateUpdated: root.stateSerial += 1
+    // The button states are set here rather than bound: a binding would be evaluated while the
+    // lists lay themselves out. They follow every change they depend on and every
+    // playStateUpdated(), whoever emits it.
+    function updateButtons() {
+        createButton.enabled = root.enableCreationButton();
+        editButton.enabled = root.enableModificationButtons();
+        deleteButton.enabled = root.enableModificationButtons();
+    }
+
+    onPlayStateUpdated: root.updateButtons()
+    onSourceCountChanged: root.updateButtons()
+    onSelectedSfxInstanceEventIdChanged: root.updateButtons()
+    Component.onCompleted: root.updateButtons()
     onSfxFinished: eventId => {
         if (root.instanceRowOf(eventId) !== -1)
             root.removeFromPlaying(eventId);
@@ -141,164 +164,18 @@ Window {
         id: theme
     }
 
-    // The lists' rows, also read by index for the roles, whatever kind of model the host gives.
+    // The rows read by index, whatever kind of model the host gives.
+    // (A delegate model counts no rows without a delegate; this one is never instantiated.)
     DelegateModel {
         id: sourceRows
         model: root.availableSoundEffectsModel
-        delegate: Rectangle {
-            id: sourceRow
-
-            readonly property string rowText: model.displayname === undefined || model.displayname === null
-                                             ? "" : String(model.displayname)
-            readonly property bool isCurrent: ListView.isCurrentItem
-
-            width: sourceList.width - sourceScrollBar.width
-            height: 40
-            color: isCurrent ? Qt.lighter(theme.default_bg_color, 1.3) : theme.default_bg_color
-
-            FocusHighlight {
-                anchors.fill: parent
-                visible: sourceRow.isCurrent && sourceList.activeFocus
-            }
-
-            Text {
-                id: sourceLabel
-                objectName: "sourceLabel"
-                x: 10
-                width: sourceRow.width - 10
-                anchors.verticalCenter: parent.verticalCenter
-                text: sourceRow.rowText
-                font: theme.default_font
-                color: "white"
-                elide: Text.ElideRight
-            }
-
-            MouseArea {
-                id: sourceMouse
-                anchors.fill: parent
-                hoverEnabled: true
-                onClicked: {
-                    sourceList.currentIndex = index;
-                    sourceList.forceActiveFocus();
-                }
-                onDoubleClicked: root.requestCreate()
-            }
-
-            ZarnToolTip {
-                parent: sourceLabel
-                text: sourceRow.rowText
-                delay: 1000
-                timeout: 5000
-                visible: sourceMouse.containsMouse && sourceLabel.truncated
-            }
+        delegate: Item {
         }
     }
     DelegateModel {
         id: instanceRows
         model: root.soundEffectInstancesModel
-        delegate: Rectangle {
-            id: instanceRow
-
-            readonly property string rowEventId: model.eventId === undefined || model.eventId === null
-                                                ? "" : String(model.eventId)
-            readonly property string rowSummary: model.summary === undefined || model.summary === null
-                                                ? "" : String(model.summary)
-            readonly property bool rowReady: model.isReady === undefined ? true : Boolean(model.isReady)
-            readonly property bool isCurrent: ListView.isCurrentItem
-
-            objectName: "instanceRow_" + rowEventId
-            width: instanceList.width - instanceScrollBar.width
-            height: 40
-            color: isCurrent ? Qt.lighter(theme.default_bg_color, 1.3) : theme.default_bg_color
-
-            FocusHighlight {
-                anchors.fill: parent
-                visible: instanceRow.isCurrent && instanceList.activeFocus
-            }
-
-            RowLayout {
-                anchors.fill: parent
-                anchors.margins: 5
-                spacing: 10
-
-                Text {
-                    objectName: "eventIdText"
-                    text: instanceRow.rowEventId
-                    font.pixelSize: 12
-                    color: "gray"
-                }
-
-                Text {
-                    id: summaryLabel
-                    objectName: "summaryLabel"
-                    Layout.fillWidth: true
-                    text: instanceRow.rowSummary
-                    font: theme.default_font
-                    color: "white"
-                    elide: Text.ElideRight
-                    verticalAlignment: Text.AlignVCenter
-
-                    MouseArea {
-                        id: summaryHover
-                        anchors.fill: parent
-                        acceptedButtons: Qt.NoButton
-                        hoverEnabled: true
-                    }
-
-                    ZarnToolTip {
-                        text: instanceRow.rowSummary
-                        delay: 1000
-                        timeout: 5000
-                        visible: summaryHover.containsMouse && summaryLabel.truncated
-                    }
-                }
-
-                SfxPlayButton {
-                    id: playButton
-                    objectName: "playButton"
-                    Layout.preferredWidth: 24
-                    Layout.preferredHeight: 24
-                    Layout.alignment: Qt.AlignVCenter
-                    buttonManagesState: false
-                    playing: root.playingContains(instanceRow.rowEventId)
-
-                    MouseArea {
-                        objectName: "playMouse"
-                        anchors.fill: parent
-                        onClicked: root.togglePlayback(instanceRow.rowEventId)
-                    }
-                }
-            }
-
-            // The name zone: select, and a double-click to edit.
-            MouseArea {
-                objectName: "nameZone"
-                width: instanceRow.width * 3 / 4
-                height: instanceRow.height
-                onClicked: root.selectInstanceRow(index, instanceRow.rowEventId)
-                onDoubleClicked: {
-                    if (instanceRow.rowEventId === root.selectedSfxInstanceEventId
-                            && root.enableModificationButtons()) {
-                        root.stopSfx(root.selectedSfxInstanceEventId);
-                        root.editSoundEffectInstanceClicked(instanceRow.rowEventId);
-                    }
-                }
-            }
-
-            // A row that is not ready takes every press itself.
-            Rectangle {
-                objectName: "notReadyLayer"
-                anchors.fill: parent
-                z: 100
-                color: "#80000000"
-                visible: !instanceRow.rowReady
-
-                MouseArea {
-                    anchors.fill: parent
-                    acceptedButtons: Qt.AllButtons
-                    hoverEnabled: true
-                }
-            }
+        delegate: Item {
         }
     }
 
@@ -357,13 +234,68 @@ Window {
                             clip: true
                             boundsBehavior: Flickable.StopAtBounds
                             activeFocusOnTab: true
-                            model: sourceRows
+                            model: root.availableSoundEffectsModel
                             ScrollBar.vertical: CustomScrollBar {
                                 id: sourceScrollBar
                             }
+                            delegate: Rectangle {
+                                id: sourceRow
 
+                                readonly property string rowText: model.displayname === undefined || model.displayname === null
+                                                                 ? "" : String(model.displayname)
+                                readonly property string rowSfxId: model.sfxid === undefined || model.sfxid === null
+                                                                  ? "" : String(model.sfxid)
+                                readonly property bool isCurrent: ListView.isCurrentItem
+
+                                width: sourceList.width - sourceScrollBar.width
+                                height: 40
+                                color: isCurrent ? Qt.lighter(theme.default_bg_color, 1.3) : theme.default_bg_color
+
+                                FocusHighlight {
+                                    anchors.fill: parent
+                                    visible: sourceRow.isCurrent && sourceList.activeFocus
+                                }
+
+                                Text {
+                                    id: sourceLabel
+                                    objectName: "sourceLabel"
+                                    x: 10
+                                    width: sourceRow.width - 10
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    text: sourceRow.rowText
+                                    font: theme.default_font
+                                    color: "white"
+                                    elide: Text.ElideRight
+                                }
+
+                                MouseArea {
+                                    id: sourceMouse
+                                    anchors.fill: parent
+                                    hoverEnabled: true
+                                    onClicked: {
+                                        sourceList.currentIndex = index;
+                                        sourceList.forceActiveFocus();
+                                    }
+                                    onDoubleClicked: root.requestCreate()
+                                }
+
+                                ZarnToolTip {
+                                    parent: sourceLabel
+                                    text: sourceRow.rowText
+                                    delay: 1000
+                                    timeout: 5000
+                                    visible: sourceMouse.containsMouse && sourceLabel.truncated
+                                }
+                            }
+
+                            // A list given its first rows makes the first one current.
+                            onCountChanged: {
+                                root.sourceCount = count;
+                                if (count > 0 && currentIndex < 0)
+                                    currentIndex = 0;
+                            }
                             onCurrentIndexChanged: {
-                                root.selectedSfxEffectId = root.roleText(sourceRows, currentIndex, "sfxid");
+                                root.selectedSfxEffectId = root.currentText(sourceList, sourceRows, "sfxid", "rowSfxId");
                                 root.soundEffectSelected(currentIndex);
                                 root.selectedSfxInstanceEventId = "";
                                 sourceList.forceActiveFocus();
@@ -430,13 +362,121 @@ Window {
                             clip: true
                             boundsBehavior: Flickable.StopAtBounds
                             activeFocusOnTab: true
-                            model: instanceRows
+                            model: root.soundEffectInstancesModel
                             ScrollBar.vertical: CustomScrollBar {
                                 id: instanceScrollBar
                             }
+                            delegate: Rectangle {
+                                id: instanceRow
 
+                                readonly property string rowEventId: model.eventId === undefined || model.eventId === null
+                                                                    ? "" : String(model.eventId)
+                                readonly property string rowSummary: model.summary === undefined || model.summary === null
+                                                                    ? "" : String(model.summary)
+                                readonly property bool rowReady: model.isReady === undefined ? true : Boolean(model.isReady)
+                                readonly property bool isCurrent: ListView.isCurrentItem
+
+                                objectName: "instanceRow_" + rowEventId
+                                width: instanceList.width - instanceScrollBar.width
+                                height: 40
+                                color: isCurrent ? Qt.lighter(theme.default_bg_color, 1.3) : theme.default_bg_color
+
+                                FocusHighlight {
+                                    anchors.fill: parent
+                                    visible: instanceRow.isCurrent && instanceList.activeFocus
+                                }
+
+                                RowLayout {
+                                    anchors.fill: parent
+                                    anchors.margins: 5
+                                    spacing: 10
+
+                                    Text {
+                                        objectName: "eventIdText"
+                                        text: instanceRow.rowEventId
+                                        font.pixelSize: 12
+                                        color: "gray"
+                                    }
+
+                                    Text {
+                                        id: summaryLabel
+                                        objectName: "summaryLabel"
+                                        Layout.fillWidth: true
+                                        text: instanceRow.rowSummary
+                                        font: theme.default_font
+                                        color: "white"
+                                        elide: Text.ElideRight
+                                        verticalAlignment: Text.AlignVCenter
+
+                                        MouseArea {
+                                            id: summaryHover
+                                            anchors.fill: parent
+                                            acceptedButtons: Qt.NoButton
+                                            hoverEnabled: true
+                                        }
+
+                                        ZarnToolTip {
+                                            text: instanceRow.rowSummary
+                                            delay: 1000
+                                            timeout: 5000
+                                            visible: summaryHover.containsMouse && summaryLabel.truncated
+                                        }
+                                    }
+
+                                    SfxPlayButton {
+                                        id: playButton
+                                        objectName: "playButton"
+                                        Layout.preferredWidth: 24
+                                        Layout.preferredHeight: 24
+                                        Layout.alignment: Qt.AlignVCenter
+                                        buttonManagesState: false
+                                        playing: root.playingContains(instanceRow.rowEventId)
+
+                                        MouseArea {
+                                            objectName: "playMouse"
+                                            anchors.fill: parent
+                                            onClicked: root.togglePlayback(instanceRow.rowEventId)
+                                        }
+                                    }
+                                }
+
+                                // The name zone: select, and a double-click to edit.
+                                MouseArea {
+                                    objectName: "nameZone"
+                                    width: instanceRow.width * 3 / 4
+                                    height: instanceRow.height
+                                    onClicked: root.selectInstanceRow(index, instanceRow.rowEventId)
+                                    onDoubleClicked: {
+                                        if (instanceRow.rowEventId === root.selectedSfxInstanceEventId
+                                                && root.enableModificationButtons()) {
+                                            root.stopSfx(root.selectedSfxInstanceEventId);
+                                            root.editSoundEffectInstanceClicked(instanceRow.rowEventId);
+                                        }
+                                    }
+                                }
+
+                                // A row that is not ready takes every press itself.
+                                Rectangle {
+                                    objectName: "notReadyLayer"
+                                    anchors.fill: parent
+                                    z: 100
+                                    color: "#80000000"
+                                    visible: !instanceRow.rowReady
+
+                                    MouseArea {
+                                        anchors.fill: parent
+                                        acceptedButtons: Qt.AllButtons
+                                        hoverEnabled: true
+                                    }
+                                }
+                            }
+
+                            onCountChanged: {
+                                if (count > 0 && currentIndex < 0)
+                                    currentIndex = 0;
+                            }
                             onCurrentIndexChanged: {
-                                root.selectedSfxInstanceEventId = root.roleText(instanceRows, currentIndex, "eventId");
+                                root.selectedSfxInstanceEventId = root.currentText(instanceList, instanceRows, "eventId", "rowEventId");
                                 root.playStateUpdated();
                             }
 
@@ -467,6 +507,7 @@ Window {
                 objectName: "buttonStrip"
                 Layout.preferredHeight: 50
                 Layout.maximumHeight: 50
+                Layout.fillWidth: false
                 Layout.preferredWidth: instanceColumn.width
                 Layout.alignment: Qt.AlignRight
                 spacing: 10
@@ -475,21 +516,18 @@ Window {
                     id: createButton
                     objectName: "createButton"
                     text: "Create"
-                    enabled: root.stateSerial >= 0 && root.enableCreationButton()
                     onClicked: root.requestCreate()
                 }
                 FlatButton {
                     id: editButton
                     objectName: "editButton"
                     text: "Edit"
-                    enabled: root.stateSerial >= 0 && root.enableModificationButtons()
                     onClicked: root.requestEditOfSelection()
                 }
                 FlatButton {
                     id: deleteButton
                     objectName: "deleteButton"
                     text: "Delete"
-                    enabled: root.stateSerial >= 0 && root.enableModificationButtons()
                     onClicked: root.requestDeleteOfSelection()
                 }
                 Item {

@@ -17,7 +17,7 @@ Item {
     }
 
     function drawPlayButton(target) {
-        const ctx = target.getContext("2d");
+        const ctx = target.available ? target.getContext("2d") : null;
         if (!ctx)
             return;
         const w = target.width;
@@ -32,7 +32,7 @@ Item {
     }
 
     function drawStopButton(target) {
-        const ctx = target.getContext("2d");
+        const ctx = target.available ? target.getContext("2d") : null;
         if (!ctx)
             return;
         ctx.fillStyle = "red";
@@ -40,8 +40,8 @@ Item {
     }
 
     function clearCanvas(target) {
-        const ctx = target.getContext("2d");
-        // A canvas without a size has no context yet; its first paint draws the state.
+        const ctx = target.available ? target.getContext("2d") : null;
+        // A canvas not yet available has nothing to erase; its first paint draws the state.
         if (!ctx)
             return;
         ctx.clearRect(0, 0, target.width, target.height);

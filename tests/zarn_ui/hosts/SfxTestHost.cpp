@@ -1,5 +1,7 @@
 #include "SfxTestHost.h"
 
+#include "WavFile.h"
+
 #include <QAudioOutput>
 #include <QCryptographicHash>
 #include <QDir>
@@ -308,8 +310,14 @@ QString SfxTestHost::AddInstance(const QString& name, const QString& sfxId, doub
     const int row = int(instances_.size());
     instanceModel_->beginInsertRows({}, row, row);
     activeModel_->beginInsertRows({}, row, row);
+    if (!instance.file.isEmpty() && QFileInfo(instance.file).isFile()) {
+        try {
+            instance.durationSeconds = zarn::audio::WavFile::Load(instance.file.toStdString()).Seconds();
+        } catch (const std::exception& error) {
+            qWarning("SfxTestHost: %s", error.what());
+        }
+    }
     instances_.push_back(instance);
-    MakePlayer(instances_.back());
     activeModel_->endInsertRows();
     instanceModel_->endInsertRows();
     return instance.eventId;
@@ -329,7 +337,7 @@ void SfxTestHost::MakePlayer(Instance& instance)
     QMediaPlayer* player = instance.player;
     connect(player, &QMediaPlayer::durationChanged, this, [this, eventId](qint64 ms) {
         const int row = RowOf(eventId);
-        if (row < 0)
+        if (row < 0 || ms <= 0)
             return;
         instances_[row].durationSeconds = double(ms) / 1000.0;
         RowChanged(row, {}, {ActiveAudioModel::DurationRole});
@@ -349,6 +357,20 @@ void SfxTestHost::MakePlayer(Instance& instance)
         RowChanged(row, {}, {ActiveAudioModel::IsPlayingRole});
         if (state == QMediaPlayer::StoppedState) {
             PollProgress();
+            // A player holds an audio stream on the server from the moment it has loaded its
+            // file until it is gone: each audition has a player of its own, let go when it stops.
+            QMetaObject::invokeMethod(this, [this, eventId]() {
+                const int at = RowOf(eventId);
+                if (at < 0 || !instances_[at].player
+                    || instances_[at].player->playbackState() != QMediaPlayer::StoppedState)
+                    return;
+                Instance& stopped = instances_[at];
+                stopped.player->disconnect(this);
+                stopped.player->deleteLater();
+                stopped.output->deleteLater();
+                stopped.player = nullptr;
+                stopped.output = nullptr;
+            }, Qt::QueuedConnection);
             emit sfxFinished(eventId);
             if (manager_)
                 QMetaObject::invokeMethod(manager_, "sfxFinished", Q_ARG(QString, eventId));
@@ -358,7 +380,7 @@ void SfxTestHost::MakePlayer(Instance& instance)
 
 bool SfxTestHost::IsReady(const Instance& instance) const
 {
-    return instance.player != nullptr && QFileInfo(instance.file).isFile();
+    return !instance.file.isEmpty() && QFileInfo(instance.file).isFile();
 }
 
 QString SfxTestHost::SummaryOf(const Instance& instance) const
@@ -420,8 +442,11 @@ void SfxTestHost::playSfx(const QString& eventId)
     }
     startingEventId_ = eventId;
     startClock_.start();
-    if (instance.player->position() >= instance.player->duration() && instance.player->duration() > 0)
-        instance.player->setPosition(0);
+    if (!instance.player)
+        MakePlayer(instance);
+    // A seek made while it was stopped starts it there.
+    if (instance.progress > 0 && instance.progress < 1 && instance.durationSeconds > 0)
+        instance.player->setPosition(qint64(instance.progress * instance.durationSeconds * 1000.0));
     instance.player->play();
 }
 
@@ -458,10 +483,12 @@ void SfxTestHost::deleteInstance(const QString& eventId)
 void SfxTestHost::seek(int playerId, double position)
 {
     const int row = RowOfId(playerId);
-    if (row < 0 || !instances_[row].player)
+    if (row < 0)
         return;
-    QMediaPlayer* player = instances_[row].player;
-    player->setPosition(qint64(std::clamp(position, 0.0, 1.0) * double(player->duration())));
+    Instance& instance = instances_[row];
+    instance.progress = std::clamp(position, 0.0, 1.0);
+    if (instance.player)
+        instance.player->setPosition(qint64(instance.progress * instance.durationSeconds * 1000.0));
 }
 
 void SfxTestHost::PollProgress()

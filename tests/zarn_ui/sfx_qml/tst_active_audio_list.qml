@@ -20,8 +20,11 @@ Item {
                 requests.push("stop:" + playerId + ":" + isUrgent);
             }
 
-            ListElement { id: 7; name: "Thunder"; isPlaying: true; isPinned: false; progress: 0.25; duration: 200 }
-            ListElement { id: 8; name: ""; isPlaying: false; isPinned: false; progress: 0; duration: 0 }
+            // "id" cannot be a ListElement role name: the rows come in by script.
+            Component.onCompleted: {
+                append({ id: 7, name: "Thunder", isPlaying: true, isPinned: false, progress: 0.25, duration: 200 });
+                append({ id: 8, name: "", isPlaying: false, isPinned: false, progress: 0, duration: 0 });
+            }
         }
     }
 
@@ -136,14 +139,17 @@ Item {
             mouseClick(pin);
             verify(list.model.get(0).isPinned);
             verify(!r.pinOverlay.visible);
-            // Hovering a pinned pin offers to unpin; leaving shows the pin again.
-            mouseMove(pin, 24, 24);
-            tryCompare(r.pinImage, "source", "qrc:/images/keep_off.svg");
+            // The pointer entering a pinned pin offers to unpin (the offscreen platform keeps no
+            // hover between test moves, so the pin's enter and leave are raised directly).
+            pin.entered();
+            compare(String(r.pinImage.source), "qrc:/images/keep_off.svg");
             mouseClick(pin);
             verify(!list.model.get(0).isPinned);
             verify(r.pinOverlay.visible);
             compare(String(r.pinImage.source), "qrc:/images/keep.svg");
-            mouseMove(stage, 390, 390);
+            pin.entered();
+            compare(String(r.pinImage.source), "qrc:/images/keep.svg");
+            pin.exited();
             compare(String(r.pinImage.source), "qrc:/images/keep.svg");
         }
     }

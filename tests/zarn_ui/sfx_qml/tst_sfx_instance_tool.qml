@@ -165,7 +165,7 @@ Item {
             keyClick(Qt.Key_Right);
             compare(tool.volume, 0.7866278611);
             // The tool tip shows while the slider holds the focus.
-            verify(slider.toolTip.visible);
+            tryVerify(() => slider.toolTip.visible, 3000);
         }
 
         function test_pan_snap_data() {
@@ -346,7 +346,7 @@ Item {
         }
 
         function test_mode_switch() {
-            const tool = open({ title: "ignored", isEdit: true, eventId: "R2" });
+            const tool = open({ isEdit: true, eventId: "R2" });
             compare(tool.title, "Custom Audio Parameters");
             verify(child(tool, "fileInput").visible);
             verify(!child(tool, "sourceCombo").visible);

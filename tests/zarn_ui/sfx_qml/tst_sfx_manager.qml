@@ -94,6 +94,11 @@ Item {
             mouseClick(button, button.width / 2, button.height / 2);
         }
 
+        function expectButtons(win, states) {
+            tryVerify(() => JSON.stringify(buttonStates(win)) === JSON.stringify(states), 3000,
+                      "buttons " + JSON.stringify(states) + ", not " + JSON.stringify(buttonStates(win)));
+        }
+
         function buttonStates(win) {
             return [win.createButton.enabled, win.editButton.enabled, win.deleteButton.enabled, win.closeButton.enabled];
         }
@@ -128,15 +133,15 @@ Item {
 
         function test_enablement_follows_sources_selection_and_playing() {
             const win = open(createTemporaryObject(emptyComponent, stage), createTemporaryObject(emptyComponent, stage));
-            compare(buttonStates(win), [false, false, false, true]);
+            expectButtons(win, [false, false, false, true]);
             win.availableSoundEffectsModel = createTemporaryObject(sourcesComponent, stage);
-            compare(buttonStates(win), [true, false, false, true]);
+            expectButtons(win, [true, false, false, true]);
             win.soundEffectInstancesModel = createTemporaryObject(instancesComponent, stage);
-            compare(buttonStates(win), [true, true, true, true]);
+            expectButtons(win, [true, true, true, true]);
             win.addToPlaying("Q2");
-            compare(buttonStates(win), [false, false, false, true]);
+            expectButtons(win, [false, false, false, true]);
             win.removeFromPlaying("Q2");
-            compare(buttonStates(win), [true, true, true, true]);
+            expectButtons(win, [true, true, true, true]);
         }
 
         function test_play_button_toggles_and_leaves_selection() {
@@ -150,7 +155,7 @@ Item {
             // Others can still start; the buttons stay off while anything plays.
             clickPlay(win, "Q1");
             compare(win.playing, ["Q2", "Q1"]);
-            compare(buttonStates(win), [false, false, false, true]);
+            expectButtons(win, [false, false, false, true]);
             heard = [];
             clickPlay(win, "Q2");
             compare(heard, ["stopSfx:Q2", "playStateUpdated"]);
@@ -227,7 +232,7 @@ Item {
             const win = openFull(false);
             heard = [];
             win.availableSoundEffectsModel.clear();
-            compare(win.selectedSfxEffectId, "");
+            tryCompare(win, "selectedSfxEffectId", "");
             compare(heard, ["soundEffectSelected:-1"]);
             verify(!win.createButton.enabled);
         }
@@ -330,7 +335,7 @@ Item {
             waitForRendering(win.contentItem);
             compare(findChild(win.sourceList.itemAtIndex(0), "sourceLabel").text, "");
             compare(findChild(instanceRow(win, "Q7"), "summaryLabel").text, "");
-            compare(win.selectedSfxEffectId, "a");
+            tryCompare(win, "selectedSfxEffectId", "a");
         }
     }
 }

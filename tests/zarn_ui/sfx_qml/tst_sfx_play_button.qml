@@ -65,7 +65,7 @@ Item {
             // Inside the triangle (6,6), (6,18), (18,12), near each corner.
             verify(isGreen(image.pixel(7, 8)));
             verify(isGreen(image.pixel(7, 16)));
-            verify(isGreen(image.pixel(16, 12)));
+            verify(isGreen(image.pixel(15, 12)));
             // Outside it: above the slanted edges, left of the base and beyond the tip.
             verify(!isGreen(image.pixel(16, 7)));
             verify(!isGreen(image.pixel(16, 17)));

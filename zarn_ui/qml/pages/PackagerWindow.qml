@@ -35,6 +35,15 @@ ApplicationWindow {
                 soundEffectsInput.button, packageControl.button, packageControl.toggle];
     }
 
+    // Whether the keyboard focus sits inside the Show page.
+    function focusInShowPage() {
+        for (let item = root.activeFocusItem; item; item = item.parent) {
+            if (item === showPage)
+                return true;
+        }
+        return false;
+    }
+
     function moveShowPageFocus(step) {
         const order = root.showPageFocusOrder();
         const at = order.findIndex(item => item.activeFocus);
@@ -143,13 +152,19 @@ ApplicationWindow {
                 objectName: "showPage"
                 spacing: 10
 
-                Keys.onTabPressed: event => {
-                    root.moveShowPageFocus(1);
-                    event.accepted = true;
+                // The page takes Tab and Shift+Tab before its fields and buttons do: their own
+                // tab handling would follow Qt's focus chain out of the page.
+                Shortcut {
+                    sequences: ["Tab"]
+                    enabled: tabBar.currentIndex === 0 && root.activeFocusItem !== null && root.focusInShowPage()
+                    onActivated: root.moveShowPageFocus(1)
+                    onActivatedAmbiguously: root.moveShowPageFocus(1)
                 }
-                Keys.onBacktabPressed: event => {
-                    root.moveShowPageFocus(-1);
-                    event.accepted = true;
+                Shortcut {
+                    sequences: ["Shift+Tab", "Backtab", "Shift+Backtab"]
+                    enabled: tabBar.currentIndex === 0 && root.activeFocusItem !== null && root.focusInShowPage()
+                    onActivated: root.moveShowPageFocus(-1)
+                    onActivatedAmbiguously: root.moveShowPageFocus(-1)
                 }
 
                 TextInputControl {
