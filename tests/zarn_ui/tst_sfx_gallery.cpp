@@ -49,6 +49,16 @@ void WriteTone(const QString& path, double seconds, double frequency)
     zarn::audio::WavFile::Save(path.toStdString(), rate, 1, samples);
 }
 
+// Shows the window and lets it draw twice: a canvas paints on the frame after it is asked to,
+// so the drawn play and stop faces appear only in a later frame than the rest.
+void Frames(QQuickWindow* window)
+{
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(GalleryShot::FreshFrame(window));
+    QVERIFY(GalleryShot::FreshFrame(window));
+}
+
 QString Png(const QString& name)
 {
     return QDir(QStringLiteral(CORVANE_GALLERY_DIR)).filePath(name);
@@ -106,6 +116,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(host_->IsPlaying(QStringLiteral("Q1")), 5000);
         }
         window->setProperty("playing", QStringList{QStringLiteral("Q1")});
+        Frames(qobject_cast<QQuickWindow*>(window.get()));
         QImage image;
         GalleryShot::Grab(qobject_cast<QQuickWindow*>(window.get()), Png("sfx_manager.png"), image);
         host_->stopSfx(QStringLiteral("Q1"));
@@ -163,6 +174,7 @@ private slots:
                           pin->mapToScene(QPointF(pin->width() / 2, pin->height() / 2)).toPoint());
         QTRY_VERIFY(model->index(1).data(zarn::testing::ActiveAudioModel::IsPinnedRole).toBool());
         QTest::mouseMove(&window, QPoint(410, 210));
+        Frames(&window);
         QImage image;
         GalleryShot::Grab(&window, Png("sfx_active_audio_list.png"), image);
         host_->stopSfx(QStringLiteral("Q1"));

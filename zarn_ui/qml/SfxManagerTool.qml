@@ -428,6 +428,7 @@ Window {
                                         objectName: "playButton"
                                         Layout.preferredWidth: 24
                                         Layout.preferredHeight: 24
+                                        Layout.minimumWidth: 24
                                         Layout.alignment: Qt.AlignVCenter
                                         buttonManagesState: false
                                         playing: root.playingContains(instanceRow.rowEventId)

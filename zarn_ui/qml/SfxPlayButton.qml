@@ -40,11 +40,10 @@ Item {
     }
 
     function clearCanvas(target) {
-        const ctx = target.available ? target.getContext("2d") : null;
-        // A canvas not yet available has nothing to erase; its first paint draws the state.
-        if (!ctx)
-            return;
-        ctx.clearRect(0, 0, target.width, target.height);
+        const ctx = target.available && target.width > 0 && target.height > 0 ? target.getContext("2d") : null;
+        // A canvas not yet available, or without a size, has nothing to erase.
+        if (ctx)
+            ctx.clearRect(0, 0, target.width, target.height);
         target.requestPaint();
     }
 
@@ -56,12 +55,17 @@ Item {
         anchors.fill: parent
 
         onPaint: {
+            // A context made while the canvas has no size stays without one: wait for the size.
+            if (canvas.width <= 0 || canvas.height <= 0)
+                return;
             if (root.playing)
                 root.drawStopButton(canvas);
             else
                 root.drawPlayButton(canvas);
         }
-        // The canvas keeps its old pixels on a resize: the symbol is drawn afresh at the new size.
+        // A canvas sized by its holder's layout becomes available after its size is set: it
+        // paints then. On a resize it keeps its old pixels, so the symbol is drawn afresh.
+        onAvailableChanged: if (available && width > 0 && height > 0) requestPaint()
         onWidthChanged: if (width > 0 && height > 0) root.clearCanvas(canvas)
         onHeightChanged: if (width > 0 && height > 0) root.clearCanvas(canvas)
     }

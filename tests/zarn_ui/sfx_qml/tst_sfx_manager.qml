@@ -150,7 +150,14 @@ Item {
             clickPlay(win, "Q2");
             compare(heard, ["playSfx:Q2", "playStateUpdated"]);
             compare(win.playing, ["Q2"]);
-            verify(findChild(instanceRow(win, "Q2"), "playButton").playing);
+            const face = findChild(instanceRow(win, "Q2"), "playButton");
+            verify(face.playing);
+            // The row shows the red square (the picture is of the manager's own window).
+            const centre = face.mapToItem(null, 12, 12);
+            tryVerify(() => {
+                const c = grabImage(win.contentItem).pixel(centre.x, centre.y);
+                return c.r > 0.9 && c.g < 0.1;
+            }, 3000, "the stop symbol is drawn");
             compare(win.selectedSfxInstanceEventId, "Q1");
             // Others can still start; the buttons stay off while anything plays.
             clickPlay(win, "Q1");

@@ -90,6 +90,18 @@ Item {
             verify(!isRed(back.pixel(17, 7)));
         }
 
+        // Sized by its holder after it is shown, as a layout sizes it.
+        function test_sized_after_creation_draws_its_symbol() {
+            const button = createTemporaryObject(buttonComponent, stage, { width: 0, height: 0 });
+            verify(button);
+            waitForRendering(stage);
+            button.width = 24;
+            button.height = 24;
+            waitForSymbol(button, false);
+            button.handleClick(true);
+            waitForSymbol(button, true);
+        }
+
         function test_zero_size_draws_nothing() {
             const button = createTemporaryObject(buttonComponent, stage, { width: 0, height: 0, playing: true });
             verify(button);

@@ -240,9 +240,10 @@ ApplicationWindow {
                     Layout.fillWidth: true
                     text: qsTr("SFX Destination Directory")
                 }
+                // 80 wide, or as wide as its label where that is wider: a clipped label helps no one.
                 FlatButton {
                     objectName: "packageSfxButton"
-                    Layout.preferredWidth: 80
+                    Layout.preferredWidth: Math.max(80, implicitWidth)
                     text: qsTr("Package SFX")
                     onClicked: controller.packageSfx()
                 }
