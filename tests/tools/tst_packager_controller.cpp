@@ -296,6 +296,24 @@ private slots:
         QVERIFY2(controller.messageBody().startsWith("Packed "), qPrintable(controller.messageBody()));
     }
 
+    void closingWaitsForTheRunningJob()
+    {
+        QTemporaryDir destination;
+        {
+            PackagerController controller;
+            controller.setName(QStringLiteral("Lanterns Demo"));
+            controller.setSourceDirectory(QStringLiteral(CORVANE_DEMO_SHOW));
+            controller.setImageDirectory(QStringLiteral(CORVANE_DEMO_PAGES));
+            controller.setDestinationDirectory(destination.path());
+            controller.package();
+        }
+        // The whole root, nothing half-built beside it.
+        QCOMPARE(QDir(destination.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"lanterns-demo"});
+        QVERIFY(QFileInfo::exists(QDir(destination.path()).filePath("lanterns-demo/server.json")));
+        QVERIFY(QFileInfo::exists(QDir(destination.path()).filePath("lanterns-demo/show/score.score")));
+    }
+
     void messageBodyIsSetBeforeMessage()
     {
         PackagerController controller;

@@ -347,10 +347,6 @@ void SfxTestHost::MakePlayer(Instance& instance)
         if (row < 0)
             return;
         if (state == QMediaPlayer::PlayingState) {
-            if (startingEventId_ == eventId && startClock_.isValid()) {
-                lastStartMs_ = startClock_.elapsed();
-                startingEventId_.clear();
-            }
             progressTimer_.start();
             emit instanceStarted(eventId);
         }
@@ -440,8 +436,6 @@ void SfxTestHost::playSfx(const QString& eventId)
         }, Qt::QueuedConnection);
         return;
     }
-    startingEventId_ = eventId;
-    startClock_.start();
     if (!instance.player)
         MakePlayer(instance);
     // A seek made while it was stopped starts it there.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -129,8 +128,6 @@ public:
     QString AddInstance(const QString& name, const QString& sfxId, double gain, int repeats);
     int RowOf(const QString& eventId) const;
     bool IsPlaying(const QString& eventId) const;
-    // Milliseconds from the last playSfx to its player's playing state; -1 before one played.
-    qint64 LastAuditionStartMs() const { return lastStartMs_; }
 
 public slots:
     void playSfx(const QString& eventId);
@@ -163,9 +160,6 @@ private:
     int nextId_ = 1;
     QPointer<QObject> manager_;
     QTimer progressTimer_;
-    QElapsedTimer startClock_;
-    QString startingEventId_;
-    qint64 lastStartMs_ = -1;
 };
 
 } // namespace zarn::testing
