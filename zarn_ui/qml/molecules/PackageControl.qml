@@ -17,8 +17,9 @@ Item {
 
     signal clicked()
 
+    // The sum of the two controls' sizes, in both directions: room for either laid out alone.
     implicitWidth: button.implicitWidth + toggle.implicitWidth
-    implicitHeight: Math.max(button.implicitHeight, toggle.implicitHeight)
+    implicitHeight: button.implicitHeight + toggle.implicitHeight
 
     ZarnTheme {
         id: theme
