@@ -17,6 +17,7 @@
 #include "PerformShowDownload.h"
 #include "ZARNDownloader.h"
 
+#include "zarn_core/ShowCredential.h"
 #include "zarn_core/ShowStore.h"
 
 #include <QCryptographicHash>
@@ -255,6 +256,51 @@ private slots:
         QVERIFY2(body.count('\n') == 0, qPrintable(body));
         QVERIFY2(body.contains(reason), qPrintable(body));
         QCOMPARE(Listing(destination.path()), before);
+    }
+
+    void credentialOfTheShowFolderIsKept()
+    {
+        QTemporaryDir source;
+        QTemporaryDir destination;
+        QVERIFY(QFile::copy(QDir(CORVANE_DEMO_SHOW).filePath("show.json"), QDir(source.path()).filePath("show.json")));
+        cmn::ShowCredential credential;
+        credential.showId = "old-id";
+        credential.authHash = "feedc0de";
+        credential.WriteToFolder(source.path().toStdString());
+        PackagerController controller;
+        controller.setName(QStringLiteral("Kept"));
+        controller.setSourceDirectory(source.path());
+        controller.setImageDirectory(QStringLiteral(CORVANE_DEMO_PAGES));
+        controller.setDestinationDirectory(destination.path());
+        const QString body = Run(controller);
+        QVERIFY2(body.startsWith("Packed Kept into "), qPrintable(body));
+        const QJsonObject server = QJsonDocument::fromJson(ReadAll(QDir(destination.path()).filePath("kept/server.json"))).object();
+        QCOMPARE(server.value("authHash").toString(), QStringLiteral("feedc0de"));
+        // A broken credential file is a refusal, not a new credential.
+        QFile broken(QDir(source.path()).filePath("credential.json"));
+        QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        broken.write("[1, 2]");
+        broken.close();
+        controller.setName(QStringLiteral("Broken"));
+        controller.setMessage(false);
+        const QString refused = Run(controller);
+        QVERIFY2(refused.startsWith("Error: ") && refused.contains("credential.json"), qPrintable(refused));
+        QVERIFY(!QFileInfo::exists(QDir(destination.path()).filePath("broken")));
+    }
+
+    void destinationThatCannotBeMadeIsRefused()
+    {
+        QTemporaryDir dir;
+        QFile blocker(QDir(dir.path()).filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        PackagerController controller;
+        controller.setName(QStringLiteral("Lanterns Demo"));
+        controller.setSourceDirectory(QStringLiteral(CORVANE_DEMO_SHOW));
+        controller.setDestinationDirectory(QDir(dir.path()).filePath("blocker/roots"));
+        const QString body = Run(controller);
+        QVERIFY2(body.startsWith("Error: ") && body.contains("cannot be made"), qPrintable(body));
+        QCOMPARE(Listing(dir.path()), QStringList{"blocker"});
     }
 
     void packsWithGapsAsWarnings()
