@@ -110,15 +110,21 @@ class TestSfxRealSound : public QObject
             && FindItem(Manager(), "closeButton")->isEnabled();
     }
 
-    // The instance tool's OK with the given source row and loop box.
+    // As the operator creates an instance: the source row clicked in the manager, Create, then
+    // in the instance tool the loop box set and OK.
     QString CreateThroughTool(int sourceRow, bool loop)
     {
         const int before = int(host_->Instances().size());
-        tool_->setProperty("effectIdIndex", sourceRow);
-        tool_->setProperty("loop", loop);
-        Tool()->show();
-        if (!QTest::qWaitForWindowExposed(Tool()))
+        auto* sources = FindItem(Manager(), "sourceList");
+        QQuickItem* row = nullptr;
+        QMetaObject::invokeMethod(sources, "itemAtIndex", Q_RETURN_ARG(QQuickItem*, row), Q_ARG(int, sourceRow));
+        if (!Click(row) || !Click(FindItem(Manager(), "createButton")))
             return {};
+        if (!QTest::qWaitFor([&] { return Tool()->isVisible(); }, 5000) || !QTest::qWaitForWindowExposed(Tool()))
+            return {};
+        if (tool_->property("effectIdIndex").toInt() != sourceRow)
+            return {};
+        tool_->setProperty("loop", loop);
         if (!Click(FindItem(Tool(), "okButton")) || int(host_->Instances().size()) != before + 1)
             return {};
         return host_->Instances().back().eventId;

@@ -265,10 +265,29 @@ void SfxTestHost::AttachManager(QObject* managerWindow)
     connect(managerWindow, SIGNAL(playSfx(QString)), this, SLOT(playSfx(QString)));
     connect(managerWindow, SIGNAL(stopSfx(QString)), this, SLOT(stopSfx(QString)));
     connect(managerWindow, SIGNAL(deleteSoundEffectInstanceClicked(QString)), this, SLOT(deleteInstance(QString)));
+    connect(managerWindow, SIGNAL(addSoundEffectInstanceClicked(QString)), this, SLOT(openInstanceTool(QString)));
+}
+
+void SfxTestHost::openInstanceTool(const QString& sfxId)
+{
+    if (!instanceTool_)
+        return;
+    int row = -1;
+    for (int i = 0; i < sources_.Sources().size(); ++i) {
+        if (sources_.Sources()[i].sfxId == sfxId)
+            row = i;
+    }
+    if (row < 0)
+        return; // the window checks no ids; an empty or unknown one opens nothing
+    instanceTool_->setProperty("isEdit", false);
+    instanceTool_->setProperty("eventId", QString());
+    instanceTool_->setProperty("effectIdIndex", row);
+    instanceTool_->setProperty("visible", true);
 }
 
 void SfxTestHost::AttachInstanceTool(QObject* instanceTool)
 {
+    instanceTool_ = instanceTool;
     instanceTool->setProperty("effectModel", QVariant::fromValue<QObject*>(&sources_));
     connect(instanceTool, SIGNAL(createRequest(QString, QString, int, QString, int, double, double, int, int, int, int)),
             this, SLOT(onCreateRequest(QString, QString, int, QString, int, double, double, int, int, int, int)));

@@ -119,7 +119,8 @@ public:
     ActiveAudioModel* ActiveModel() { return activeModel_.get(); }
     const QVector<Instance>& Instances() const { return instances_; }
 
-    // Gives the window its models and connects the signals the host serves.
+    // Gives the window its models and connects the signals the host serves. With both
+    // attached, the manager's create request opens the instance tool on the chosen source.
     void AttachManager(QObject* managerWindow);
     void AttachInstanceTool(QObject* instanceTool);
     void AttachActiveAudioList(QObject* activeAudioList);
@@ -133,6 +134,7 @@ public slots:
     void playSfx(const QString& eventId);
     void stopSfx(const QString& eventId);
     void deleteInstance(const QString& eventId);
+    void openInstanceTool(const QString& sfxId);
     void seek(int playerId, double position);
     void onCreateRequest(const QString& name, const QString& outputPath, int outputPathIndex, const QString& effectId,
                          int effectIdIndex, double volume, double pan, int reverb, int fadeIn, int fadeOut,
@@ -159,6 +161,7 @@ private:
     QVector<Instance> instances_;
     int nextId_ = 1;
     QPointer<QObject> manager_;
+    QPointer<QObject> instanceTool_;
     QTimer progressTimer_;
 };
 
