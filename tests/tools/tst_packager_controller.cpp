@@ -10,7 +10,7 @@
 #include "AudioInterface.h"
 #include "CorvanePlayerFactory.h"
 #include "IsolatedDataHome.h"
-#include "WavFile.h"
+#include "SfxTestHelpers.h"
 
 #include "DownloadPlan.h"
 #include "NetworkApiInterface.h"
@@ -31,10 +31,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cmath>
 #include <filesystem>
 
 using zarn::networking::NetworkApiInterface;
+using zarn::testing::WriteTone;
 using zarn::tools::PackagerController;
 
 namespace {
@@ -45,16 +45,6 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A tone of the given length, 16-bit mono at 48 kHz.
-void WriteTone(const QString& path, double seconds, double frequency)
-{
-    const int rate = 48000;
-    std::vector<int16_t> samples(std::size_t(seconds * rate));
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = int16_t(8000.0 * std::sin(2.0 * M_PI * frequency * double(i) / rate));
-    zarn::audio::WavFile::Save(path.toStdString(), rate, 1, samples);
-}
-
 QStringList Listing(const QString& folder)
 {
     QStringList names;
@@ -63,6 +53,15 @@ QStringList Listing(const QString& folder)
         names << QDir(folder).relativeFilePath(it.next());
     names.sort();
     return names;
+}
+
+// The demo show with its score pages, packed into the destination.
+void AimAtTheDemo(PackagerController& controller, const QString& destination)
+{
+    controller.setName(QStringLiteral("Lanterns Demo"));
+    controller.setSourceDirectory(QStringLiteral(CORVANE_DEMO_SHOW));
+    controller.setImageDirectory(QStringLiteral(CORVANE_DEMO_PAGES));
+    controller.setDestinationDirectory(destination);
 }
 
 // Runs one request through the controller the way the window does, and returns the message.
@@ -125,11 +124,8 @@ private slots:
         QFETCH(bool, advanced);
         QTemporaryDir destination;
         PackagerController controller;
-        controller.setName(QStringLiteral("Lanterns Demo"));
-        controller.setSourceDirectory(QStringLiteral(CORVANE_DEMO_SHOW));
-        controller.setImageDirectory(QStringLiteral(CORVANE_DEMO_PAGES));
+        AimAtTheDemo(controller, destination.path());
         controller.setSoundEffectsDirectory(sfx_.path());
-        controller.setDestinationDirectory(destination.path());
         controller.setAdvancedFeatures(advanced);
         const QString body = Run(controller);
         const QString root = QDir(destination.path()).filePath("lanterns-demo");
@@ -328,10 +324,7 @@ private slots:
     {
         QTemporaryDir destination;
         PackagerController controller;
-        controller.setName(QStringLiteral("Lanterns Demo"));
-        controller.setSourceDirectory(QStringLiteral(CORVANE_DEMO_SHOW));
-        controller.setImageDirectory(QStringLiteral(CORVANE_DEMO_PAGES));
-        controller.setDestinationDirectory(destination.path());
+        AimAtTheDemo(controller, destination.path());
         controller.package();
         QVERIFY(controller.busy());
         controller.package();
@@ -347,10 +340,7 @@ private slots:
         QTemporaryDir destination;
         {
             PackagerController controller;
-            controller.setName(QStringLiteral("Lanterns Demo"));
-            controller.setSourceDirectory(QStringLiteral(CORVANE_DEMO_SHOW));
-            controller.setImageDirectory(QStringLiteral(CORVANE_DEMO_PAGES));
-            controller.setDestinationDirectory(destination.path());
+            AimAtTheDemo(controller, destination.path());
             controller.package();
         }
         // The whole root, nothing half-built beside it.

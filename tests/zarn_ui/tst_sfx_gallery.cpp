@@ -6,8 +6,8 @@
 #include "GalleryShot.h"
 #include "PulseNullSink.h"
 #include "QmlModuleLoader.h"
+#include "SfxTestHelpers.h"
 #include "SfxTestHost.h"
-#include "WavFile.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -20,34 +20,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cmath>
 #include <memory>
 
 namespace {
 
+using zarn::testing::FindItem;
+using zarn::testing::WriteTone;
+
 PulseNullSink* g_sink = nullptr;
-
-QQuickItem* FindItem(QQuickItem* root, const QString& name)
-{
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    for (QQuickItem* child : root->childItems()) {
-        if (QQuickItem* found = FindItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-void WriteTone(const QString& path, double seconds, double frequency)
-{
-    const int rate = 48000;
-    std::vector<int16_t> samples(std::size_t(seconds * rate));
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = int16_t(8000.0 * std::sin(2.0 * M_PI * frequency * double(i) / rate));
-    zarn::audio::WavFile::Save(path.toStdString(), rate, 1, samples);
-}
 
 // Shows the window and lets it draw twice: a canvas paints on the frame after it is asked to,
 // so the drawn play and stop faces appear only in a later frame than the rest.

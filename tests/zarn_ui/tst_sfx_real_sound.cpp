@@ -5,8 +5,8 @@
 #include "PackagerController.h"
 #include "PulseNullSink.h"
 #include "QmlModuleLoader.h"
+#include "SfxTestHelpers.h"
 #include "SfxTestHost.h"
-#include "WavFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cmath>
 #include <memory>
 
 namespace {
@@ -28,42 +27,9 @@ namespace {
 // Started before the application object, so Qt Multimedia finds it on first use.
 PulseNullSink* g_sink = nullptr;
 
-QQuickItem* FindItem(QQuickItem* root, const QString& name)
-{
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    for (QQuickItem* child : root->childItems()) {
-        if (QQuickItem* found = FindItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-QQuickItem* FindItem(QQuickWindow* window, const QString& name)
-{
-    return FindItem(window->contentItem(), name);
-}
-
-bool Click(QQuickItem* item, QPointF at = QPointF(-1, -1))
-{
-    if (!item || !item->window() || !item->isVisible() || !item->isEnabled())
-        return false;
-    if (at.x() < 0)
-        at = QPointF(item->width() / 2, item->height() / 2);
-    QTest::mouseClick(item->window(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(at).toPoint());
-    return true;
-}
-
-void WriteTone(const QString& path, double seconds, double frequency)
-{
-    const int rate = 48000;
-    std::vector<int16_t> samples(std::size_t(seconds * rate));
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = int16_t(8000.0 * std::sin(2.0 * M_PI * frequency * double(i) / rate));
-    zarn::audio::WavFile::Save(path.toStdString(), rate, 1, samples);
-}
+using zarn::testing::Click;
+using zarn::testing::FindItem;
+using zarn::testing::WriteTone;
 
 bool HasSinkInput()
 {
