@@ -54,15 +54,7 @@ class TestSfxGallery : public QObject
     std::unique_ptr<QQmlEngine> qml_;
     std::unique_ptr<zarn::testing::SfxTestHost> host_;
 
-    std::unique_ptr<QObject> Create(const QString& type)
-    {
-        QQmlComponent component(qml_.get());
-        zarn::qt::QmlModuleLoader::LoadFromModule(component, zarn::qt::QmlModuleLoader::kZarnUiModule, type);
-        std::unique_ptr<QObject> object(component.create());
-        if (!object)
-            qWarning("%s", qPrintable(component.errorString()));
-        return object;
-    }
+    std::unique_ptr<QObject> Create(const QString& type) { return zarn::testing::CreateZarnUi(*qml_, type); }
 
 private slots:
     void initTestCase()

@@ -54,15 +54,7 @@ class TestSfxRealSound : public QObject
     QQuickWindow* Manager() const { return qobject_cast<QQuickWindow*>(manager_.get()); }
     QQuickWindow* Tool() const { return qobject_cast<QQuickWindow*>(tool_.get()); }
 
-    std::unique_ptr<QObject> Create(const QString& type)
-    {
-        QQmlComponent component(qml_.get());
-        zarn::qt::QmlModuleLoader::LoadFromModule(component, zarn::qt::QmlModuleLoader::kZarnUiModule, type);
-        std::unique_ptr<QObject> object(component.create());
-        if (!object)
-            qWarning("%s", qPrintable(component.errorString()));
-        return object;
-    }
+    std::unique_ptr<QObject> Create(const QString& type) { return zarn::testing::CreateZarnUi(*qml_, type); }
 
     QQuickItem* Row(const QString& eventId) { return FindItem(Manager(), "instanceRow_" + eventId); }
     QQuickItem* PlayButtonOf(const QString& eventId) { return FindItem(Row(eventId), "playButton"); }

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "QmlModuleLoader.h"
 #include "WavFile.h"
 
 #include <QPointF>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QString>
 #include <QTest>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace zarn::testing {
@@ -52,6 +56,18 @@ inline bool Click(QQuickItem* item, QPointF at = QPointF(-1, -1))
         at = QPointF(item->width() / 2, item->height() / 2);
     QTest::mouseClick(item->window(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(at).toPoint());
     return true;
+}
+
+// One type of the control module, created bare in the engine; null (with the reason as a
+// warning) when it does not load.
+inline std::unique_ptr<QObject> CreateZarnUi(QQmlEngine& engine, const QString& type)
+{
+    QQmlComponent component(&engine);
+    zarn::qt::QmlModuleLoader::LoadFromModule(component, zarn::qt::QmlModuleLoader::kZarnUiModule, type);
+    std::unique_ptr<QObject> object(component.create());
+    if (!object)
+        qWarning("%s", qPrintable(component.errorString()));
+    return object;
 }
 
 } // namespace zarn::testing
