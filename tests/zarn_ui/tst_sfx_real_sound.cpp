@@ -193,6 +193,28 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!HasSinkInput(), 5000);
     }
 
+    // Space in the instance list asks to edit and stops the instance first; the host hears its
+    // player stop and says so, so the id leaves `playing` and the buttons come back.
+    void editRequestStopsAndTheWindowHearsIt()
+    {
+        const QString id = host_->Instances()[1].eventId; // the looping one
+        QVERIFY(Click(PlayButtonOf(id)));
+        QTRY_VERIFY_WITH_TIMEOUT(host_->IsPlaying(id), 5000);
+        auto* list = FindItem(Manager(), "instanceList");
+        Manager()->requestActivate();
+        QTRY_VERIFY(Manager()->isActive());
+        list->setProperty("currentIndex", 1);
+        list->forceActiveFocus();
+        QTRY_VERIFY(list->hasActiveFocus());
+        QCOMPARE(manager_->property("selectedSfxInstanceEventId").toString(), id);
+        QSignalSpy edits(manager_.get(), SIGNAL(editSoundEffectInstanceClicked(QString)));
+        QTest::keyClick(Manager(), Qt::Key_Space);
+        QCOMPARE(edits.count(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!host_->IsPlaying(id), 5000);
+        QTRY_COMPARE(Playing(), QStringList());
+        QVERIFY(ButtonsOn(true, true));
+    }
+
     void activeAudioListOverTheSameHost()
     {
         const QString id = CreateThroughTool(1, false);

@@ -84,6 +84,16 @@ Item {
             compare(findChild(popup.contentItem, "headline").text, "Problems Encountered");
         }
 
+        // 80 wide, but never narrower than its label.
+        function test_package_sfx_button_shows_its_whole_label() {
+            const win = open();
+            win.tabBar.currentIndex = 1;
+            const button = item(win, "packageSfxButton");
+            tryVerify(() => button.width > 0);
+            verify(button.width >= 80);
+            verify(button.width >= button.implicitWidth, button.width + " < " + button.implicitWidth);
+        }
+
         function test_a_false_message_does_nothing() {
             const win = open();
             win.controller.messageBody = "Error: x";
