@@ -8,6 +8,8 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -65,6 +67,17 @@ class TestQmlLoadAll : public QObject
     Q_OBJECT
 
 private slots:
+    // Documents that persist their fields (the packager window) need the application's names,
+    // and write into a temporary settings store, never the user's.
+    void initTestCase()
+    {
+        QVERIFY(settingsHome_.isValid());
+        QCoreApplication::setOrganizationName(QStringLiteral("Corvane Tests"));
+        QCoreApplication::setApplicationName(QStringLiteral("tst_qml_load_all"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsHome_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsHome_.path());
+    }
+
     void createsEveryDocument_data()
     {
         QTest::addColumn<QString>("path");
@@ -137,6 +150,9 @@ private slots:
         }
         QVERIFY2(modules.contains(QStringLiteral("zarn_ui")), qPrintable(modules.join(QLatin1Char(' '))));
     }
+
+private:
+    QTemporaryDir settingsHome_;
 };
 
 QTEST_MAIN(TestQmlLoadAll)

@@ -101,6 +101,21 @@ void Build(const ShowRootOptions& options, const fs::path& root)
         }
         fs::copy_file(extra, show / extra.filename(), fs::copy_options::overwrite_existing);
     }
+    if (!options.sfxFolder.empty()) {
+        // The sound effects replace any sfx/ the show folder brought along: one source of them.
+        const fs::path sfx = show / "sfx";
+        fs::remove_all(sfx);
+        fs::create_directories(sfx);
+        for (const auto& item : fs::recursive_directory_iterator(options.sfxFolder)) {
+            const std::string name = item.path().filename().string();
+            if (!item.is_regular_file() || name.front() == '.') {
+                continue;
+            }
+            const fs::path relative = item.path().lexically_relative(options.sfxFolder);
+            fs::create_directories((sfx / relative).parent_path());
+            fs::copy_file(item.path(), sfx / relative);
+        }
+    }
     if (!options.pagesFolder.empty()) {
         ScorePacker::Pack(options.pagesFolder, show / (options.scoreName + ".score"), credential.scoreKey,
                           credential.scoreIv);
@@ -138,6 +153,9 @@ void ShowRootPacker::Pack(const ShowRootOptions& options)
     }
     if (options.outputRoot.empty()) {
         throw std::runtime_error("No output folder given");
+    }
+    if (!options.sfxFolder.empty() && !fs::is_directory(options.sfxFolder, ec)) {
+        throw std::runtime_error("No sound-effects folder " + options.sfxFolder.string());
     }
     const fs::path target = fs::absolute(options.outputRoot).lexically_normal();
     if (fs::exists(target, ec) && !options.replace) {
