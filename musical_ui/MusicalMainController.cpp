@@ -197,6 +197,7 @@ void MusicalMainController::LoadShow_()
     connect(editController_.get(), &QmlController::information, this, &MusicalMainController::onInformation);
     connect(editController_.get(), &QmlController::error, this, &MusicalMainController::onError);
     ConnectEditRelays();
+    MakeOutputPathsManager();
 
     SetWindowProperty("title", profile_->displayName + QStringLiteral(" - ") + showName_ + QStringLiteral(" - ")
                                    + QString::fromStdString(record.customerName));
@@ -215,6 +216,7 @@ void MusicalMainController::TearDownShow()
     tools_.DeleteAll();
     oscManager_.reset();
     mixerController_.reset();
+    outputPaths_.reset();
     if (editController_) {
         disconnect(this, nullptr, editController_.get(), nullptr);
         disconnect(editController_.get(), nullptr, this, nullptr);
@@ -279,6 +281,7 @@ void MusicalMainController::ConnectSignals()
     connect(window, SIGNAL(nextSong()), this, SLOT(NextSong_()), unique);
     connect(window, SIGNAL(prevSong()), this, SLOT(PrevSong_()), unique);
     connect(window, SIGNAL(jumpToBar(QString)), this, SLOT(JumpToBar_(QString)), unique);
+    connect(window, SIGNAL(outputPathsOpened()), this, SLOT(ShowOutputPaths_()), unique);
     connect(this, SIGNAL(PlayStarted()), window, SIGNAL(playStarted()), unique);
     connect(this, SIGNAL(Stopped()), window, SIGNAL(stopped()), unique);
     connect(this, SIGNAL(Paused()), window, SIGNAL(paused()), unique);

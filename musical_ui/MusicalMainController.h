@@ -12,6 +12,7 @@
 #include "OscManagerController.h"
 #include "OscServerControl.h"
 #include "OscSettings.h"
+#include "OutputPathMetaTypes.h"
 #include "QmlController.h"
 #include "StatusBannerWriter.h"
 #include "ZarnPlayerOscCallback.h"
@@ -54,6 +55,7 @@ class EditController;
 class EditModel;
 class ResponsiveMenuController;
 class EditToolController;
+class OutputPathsManagerController;
 class TimelineController;
 
 // The back end of the main window (MusicalMain.qml) and the hub of a running show. It loads
@@ -124,6 +126,8 @@ public:
     const std::shared_ptr<ZarnPlayerOscCallback>& GetOscCallback() const { return oscCallback_; }
     // The OSC settings window's controller; null until the menu first opens it, and after a show load.
     OscManagerController* GetOscManager() const { return oscManager_.get(); }
+    // The output paths window's controller, made hidden by every show load.
+    OutputPathsManagerController* GetOutputPathsManager() const { return outputPaths_.get(); }
 
 signals:
     void PlayStarted();
@@ -226,6 +230,13 @@ public slots:
     // before it; a window that cannot be made is shown as "OSC Manager Error".
     void ShowOscManager_();
     void onEnqueueOscCommand(CL::Osc osc, uint32_t delay);
+
+    // Output paths (MusicalMainControllerOutputPaths.cpp): the window made by the show load is
+    // shown on the main window's outputPathsOpened(); a path made, changed or deleted there goes
+    // to the engine and is an edit of the log that needs saving.
+    void ShowOutputPaths_();
+    void onAddOutputhPath(const CL::OutputPath& path);
+    void onRemoveOutputhPath(const CL::OutputPath& path);
     void onClearOscQueue();
     void PlayQueuedOscEvents();
 
@@ -261,6 +272,7 @@ private:
     void OpenToolForCreate(char kind, int startTick, int endTick);
     void OpenToolForEdit(char kind, cmn::ZarnEvent* zarnEvent);
     void ShowClickToolNotice();
+    void MakeOutputPathsManager();
 
     std::unique_ptr<OscServerControl> MakeOscServerControl();
     void MakeOscCallback();
@@ -286,6 +298,8 @@ private:
     // The tools refer to the edit controller: they go before it.
     EventToolSet tools_;
     std::unique_ptr<QObject> mixerController_;
+    // Its window hangs from the main window and is held weakly: either may go first.
+    std::shared_ptr<OutputPathsManagerController> outputPaths_;
     std::string showFolder_;
     std::string dataFolder_;
     std::shared_ptr<zarn::AppSettings> generalSettings_;

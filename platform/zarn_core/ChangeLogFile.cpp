@@ -553,6 +553,7 @@ ChangeLogFile::LoadResult ChangeLogFile::Parse(std::string_view json, const Clic
     data.modified = RequireUint32(doc, "modified", "the file", false);
     ParseNetworks(doc, data);
     ParseOutputPaths(doc, data);
+    result.hasOutputPaths = Member(doc, "outputPaths") != nullptr;
     std::vector<std::pair<std::string, cmn::ZarnEvent>> events;
     ParseSongs(doc, data, events);
     data.unknownMembersJson =

@@ -602,6 +602,18 @@ void AudioInterface::Deliver(Delivery& d)
 
 // --- change log -------------------------------------------------------------------------
 
+namespace {
+
+// A log without output paths of its own starts from the show's; from then on the log's list
+// is the one that counts, so a path deleted from it stays deleted.
+void SeedOutputPaths(const zarn::player::ShowDefinition& show, CL::ChangeLogData& data)
+{
+    for (const auto& p : show.outputPaths)
+        data.outputPaths.emplace_back(p.id, p.name, "");
+}
+
+} // namespace
+
 std::unique_ptr<CL::Editor> AudioInterface::MakeEditor(CL::ChangeLogData data, bool readOnly)
 {
     CL::Editor::ShowInfo info;
@@ -659,7 +671,9 @@ void AudioInterface::LoadNewestChangeLog()
         }
     }
     if (best.empty()) {
-        editor_ = MakeEditor(CL::ChangeLogData{}, false);
+        CL::ChangeLogData fresh;
+        SeedOutputPaths(*show_, fresh);
+        editor_ = MakeEditor(std::move(fresh), false);
         return;
     }
     auto show = show_;
@@ -667,6 +681,8 @@ void AudioInterface::LoadNewestChangeLog()
         const zarn::player::SongDefinition* def = show->FindSong(song);
         return def ? zarn::player::SongTimeMap(*def).ClickValues(s, e) : CL::ChangeLogFile::DefaultClickValues();
     });
+    if (!result.hasOutputPaths)
+        SeedOutputPaths(*show_, result.data);
     editor_ = MakeEditor(std::move(result.data), result.readOnly);
     repairs_ = std::move(result.repairs);
     changelogPath_ = fs::absolute(best).lexically_normal().string();
@@ -706,6 +722,8 @@ void AudioInterface::SetChangelogFilename(const std::string& fileName)
         const zarn::player::SongDefinition* def = show->FindSong(song);
         return def ? zarn::player::SongTimeMap(*def).ClickValues(s, e) : CL::ChangeLogFile::DefaultClickValues();
     });
+    if (!result.hasOutputPaths)
+        SeedOutputPaths(*show_, result.data);
     auto editor = MakeEditor(std::move(result.data), result.readOnly);
     Locked([&] {
         ReplaceEditorLocked(std::move(*editor));
@@ -856,8 +874,6 @@ const std::map<std::string, CL::OutputPath>& AudioInterface::GetOutputPathMap()
 {
     std::lock_guard lock(mutex_);
     outputPathMap_.clear();
-    for (const auto& p : show_->outputPaths)
-        outputPathMap_[p.id] = CL::OutputPath(p.id, p.name, "");
     for (const auto& p : editor_->GetOutputPaths())
         outputPathMap_[p.GetId()] = p;
     // The device is this machine's choice, not the shared log's.
