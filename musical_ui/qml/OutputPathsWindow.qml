@@ -3,6 +3,7 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import QtQuick.Window
 import com.lanternhillstudios.zarn_ui
+import com.lanternhillstudios.musical_ui
 
 // The show's output paths and the device each plays on at this machine. The controller
 // (OutputPathsManagerController) sets `model`, `deviceList`, `deviceIds` and `currentIndex`,
@@ -116,6 +117,14 @@ Window {
             highlightFollowsCurrentItem: true
             highlightMoveDuration: 250
             currentIndex: -1
+            // The list keeps its index when its last row goes: no row is current then.
+            onCountChanged: {
+                if (count === 0)
+                    Qt.callLater(() => {
+                        if (pathList.count === 0)
+                            pathList.currentIndex = -1;
+                    });
+            }
             // Rows leave room for the scroll bar, which is always shown.
             readonly property real rowWidth: width - scrollBar.width
 
@@ -205,13 +214,13 @@ Window {
             FlatButton {
                 objectName: "editPathButton"
                 text: qsTr("Edit")
-                enabled: root.currentIndex !== -1
+                enabled: root.currentIndex !== -1 && pathList.count > 0
                 onClicked: root.openEditPath()
             }
             FlatButton {
                 objectName: "deletePathButton"
                 text: qsTr("Delete")
-                enabled: root.currentIndex !== -1
+                enabled: root.currentIndex !== -1 && pathList.count > 0
                 onClicked: root.deleteOutputPath()
             }
             FlatButton {
