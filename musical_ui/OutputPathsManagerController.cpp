@@ -1,6 +1,5 @@
 #include "OutputPathsManagerController.h"
 
-#include "DeviceControlWin32.h"
 #include "OutputDeviceList.h"
 #include "zarn_core/AtomicFile.h"
 #include "zarn_core/Directories.h"
@@ -73,8 +72,9 @@ OutputPathsManagerController::OutputPathsManagerController(const std::map<std::s
     for (const auto& [id, path] : paths)
         model_->AddOutputPath(path);
 
-    devices_ = zarn::audio::DeviceControlWin32().GetOutputDevices();
-    choices_ = OutputDeviceChoices(devices_);
+    OutputDeviceList list = FetchOutputDeviceList();
+    devices_ = std::move(list.devices);
+    choices_ = std::move(list.displayNames);
     QStringList ids{QString()};
     for (const auto& device : devices_)
         ids.append(QString::fromStdString(device.uid));

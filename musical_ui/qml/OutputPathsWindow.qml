@@ -83,25 +83,28 @@ Window {
             objectName: "pathHeader"
             Layout.fillWidth: true
             Layout.preferredHeight: 30
-            spacing: 1
+            spacing: 0
 
             Rectangle {
                 width: root.leftSpacerWidth
                 height: parent.height
                 color: "transparent"
             }
-            Repeater {
-                model: root.titles
-                Text {
-                    required property int index
-                    required property var modelData
-                    width: root.colWidths[index] - root.leftSpacerWidth / 2
-                    height: parent.height
-                    verticalAlignment: Text.AlignVCenter
-                    text: modelData
-                    font.pixelSize: 14
-                    color: theme.default_text_header_color
-                }
+            Text {
+                width: pathList.rowWidth / 2 - root.leftSpacerWidth
+                height: parent.height
+                verticalAlignment: Text.AlignVCenter
+                text: root.titles[0]
+                font.pixelSize: 14
+                color: theme.default_text_header_color
+            }
+            Text {
+                width: pathList.rowWidth / 2
+                height: parent.height
+                verticalAlignment: Text.AlignVCenter
+                text: root.titles[1]
+                font.pixelSize: 14
+                color: theme.default_text_header_color
             }
         }
 
@@ -190,13 +193,14 @@ Window {
             }
         }
 
+        // Its lines are broken where the text says; the smaller type keeps each on one line.
         Text {
             objectName: "explanation"
             Layout.fillWidth: true
-            Layout.preferredHeight: 100
+            Layout.preferredHeight: Math.max(100, implicitHeight + 10)
             verticalAlignment: Text.AlignVCenter
             wrapMode: Text.WordWrap
-            font: theme.default_font
+            font: theme.small_font
             color: theme.default_text_color
             text: "Output paths are used to name a location on the stage where a sound should be played.\nYou can then map that location to a physical speaker specific to the machine you run it on.\nThe named location will be available everywhere, but the output device must be selected on\neach machine you run.\nThat way, you can practice at different locations and still hear your music and sound effects."
         }
