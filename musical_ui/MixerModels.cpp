@@ -2,6 +2,8 @@
 
 #include "StringValueListModel.h"
 
+#include <QSet>
+
 #include <cmath>
 
 namespace zarn::qt {
@@ -279,6 +281,25 @@ bool MixerTracksModel::UpdateShown(int row, int role, const QVariant& value)
     if (!HasRow(changed) || !Store(row, role, value))
         return false;
     emit dataChanged(changed, changed, {role});
+    return true;
+}
+
+bool MixerTracksModel::UpdateShown(int row, const QList<QPair<int, QVariant>>& values)
+{
+    const QModelIndex changed = index(row);
+    if (!HasRow(changed))
+        return false;
+    static const QSet<int> writable = {IsMutedRole, IsSoloRole, VolumeScaledDbRole, PanRole, EnableMuteRole,
+                                       EnableSoloRole, InstrumentRole, NameRole};
+    QList<int> roles;
+    for (const auto& [role, value] : values) {
+        if (!writable.contains(role))
+            return false;
+        roles << role;
+    }
+    for (const auto& [role, value] : values)
+        Store(row, role, value);
+    emit dataChanged(changed, changed, roles);
     return true;
 }
 

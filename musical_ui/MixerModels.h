@@ -142,6 +142,10 @@ public:
     void AppendTrack(std::unique_ptr<MixerTrackItem> track);
     void Clear();
     bool UpdateShown(int row, int role, const QVariant& value);
+    // Several roles of one track in one notice, as a host following its engine sends them: a
+    // view updates once per track rather than once per role. False, with nothing stored, when
+    // the row or any role could not be written.
+    bool UpdateShown(int row, const QList<QPair<int, QVariant>>& values);
     MixerTrackItem* Track(int row) const;
     // -1 when no track has the id.
     int RowOfTrack(int trackId) const;

@@ -83,8 +83,8 @@ void MixerHost::Step(double phase)
             const double angle = phase + 0.3 * row + static_cast<double>(s);
             // Between -20 dB and 0 dB, as a slider position.
             const double volume = std::exp((-10.0 + 10.0 * std::sin(angle)) / 25.0);
-            tracks.UpdateShown(row, MixerTracksModel::VolumeScaledDbRole, volume);
-            tracks.UpdateShown(row, MixerTracksModel::PanRole, std::sin(angle * 0.7));
+            tracks.UpdateShown(row, {{MixerTracksModel::VolumeScaledDbRole, volume},
+                                     {MixerTracksModel::PanRole, std::sin(angle * 0.7)}});
         }
     }
 }

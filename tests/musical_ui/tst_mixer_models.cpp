@@ -238,7 +238,12 @@ void TestMixerModels::hostFillsClearsAndFollowsQuietly()
     QVERIFY(sections.UpdateShown(0, MixerModel::IsSoloRole, true));
     QVERIFY(!tracks.UpdateShown(2, MixerTracksModel::PanRole, 0.5));
     QVERIFY(!sections.UpdateShown(0, MixerModel::TracksModelRole, 0));
-    QCOMPARE(recorder.log, (QStringList{"changed tracks 1 [259]", "changed tracks 1 [257]", "changed sections 0 [259]"}));
+    // Several roles of a track in one notice; one role that cannot be written refuses them all.
+    QVERIFY(tracks.UpdateShown(0, {{MixerTracksModel::VolumeScaledDbRole, 0.5}, {MixerTracksModel::PanRole, -1.0}}));
+    QVERIFY(!tracks.UpdateShown(0, {{MixerTracksModel::PanRole, 1.0}, {MixerTracksModel::InstrumentModelRole, 0}}));
+    QCOMPARE(tracks.Track(0)->pan, -1.0f);
+    QCOMPARE(recorder.log, (QStringList{"changed tracks 1 [259]", "changed tracks 1 [257]", "changed sections 0 [259]",
+                                        "changed tracks 0 [259,260]"}));
     QCOMPARE(tracks.Track(1)->volumeScaledDb, 0.25f);
     QVERIFY(band.isSolo());
 
