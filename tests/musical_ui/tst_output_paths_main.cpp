@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
@@ -94,6 +95,11 @@ void TestOutputPathsMain::builtHiddenAndShownOnRequest()
     QTRY_VERIFY(window->isVisible());
     QCOMPARE(PathNames(*f), QStringList{QStringLiteral("Main")});
     QCOMPARE(window->property("currentIndex").toInt(), 0);
+    // This edition makes no mixer: its tab stays hidden.
+    auto* mixerTab = f->Window()->findChild<QQuickItem*>(QStringLiteral("mixerTab"));
+    QVERIFY(mixerTab);
+    QVERIFY(!mixerTab->isVisible());
+    QVERIFY(!f->controller->GetMixerController());
 }
 
 void TestOutputPathsMain::aNewPathIsAnEditThatSurvivesReload()
