@@ -12,6 +12,7 @@
 #include <QSGRendererInterface>
 #include <QtTest>
 
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -103,4 +104,23 @@ bool GalleryShot::FreshFrame(QQuickWindow* window, int timeoutMs)
     const bool framed = QTest::qWaitFor([swapped] { return *swapped; }, timeoutMs);
     QObject::disconnect(connection);
     return framed;
+}
+
+bool GalleryShot::ShowAndSave(QQuickWindow* window, const QString& folder, const QString& name)
+{
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window)) {
+        std::cerr << name.toStdString() << ": the window was not exposed\n";
+        return false;
+    }
+    const bool framed = FreshFrame(window);
+    const QImage image = window->grabWindow();
+    const QString path = QDir(folder).filePath(name);
+    if (!framed || image.isNull() || !image.save(path)) {
+        std::cerr << "could not save " << path.toStdString() << "\n";
+        return false;
+    }
+    std::cout << path.toStdString() << " " << image.width() << "x" << image.height() << " \""
+              << window->title().toStdString() << "\"\n";
+    return true;
 }

@@ -24,25 +24,6 @@ public:
                                        CL::NetworkPath("NETWORK1", "Sound desk", "192.168.1.20", 9000, 1)};
 };
 
-bool Shoot(QQuickWindow* window, const QString& folder, const QString& name)
-{
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window)) {
-        std::cerr << name.toStdString() << ": the window was not exposed\n";
-        return false;
-    }
-    const bool framed = GalleryShot::FreshFrame(window);
-    const QImage image = window->grabWindow();
-    const QString path = QDir(folder).filePath(name);
-    if (!framed || image.isNull() || !image.save(path)) {
-        std::cerr << "could not save " << path.toStdString() << "\n";
-        return false;
-    }
-    std::cout << path.toStdString() << " " << image.width() << "x" << image.height() << " \""
-              << window->title().toStdString() << "\"\n";
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -59,19 +40,19 @@ int main(int argc, char** argv)
         zarn::qt::OscManagerController manager(&qml, zarn::osc::OscSettings(true, 55037), engine, &main);
         auto* window = qobject_cast<QQuickWindow*>(manager.GetQmlObject());
         window->findChild<QQuickItem*>(QStringLiteral("networkList"))->setProperty("currentIndex", 1);
-        bool ok = Shoot(window, folder, QStringLiteral("osc_manager.png"));
+        bool ok = GalleryShot::ShowAndSave(window, folder, QStringLiteral("osc_manager.png"));
 
         window->setProperty("oscListenPortString", QStringLiteral("70000"));
         QMetaObject::invokeMethod(window, "okay");
-        ok &= Shoot(window, folder, QStringLiteral("osc_manager_port_note.png"));
+        ok &= GalleryShot::ShowAndSave(window, folder, QStringLiteral("osc_manager_port_note.png"));
 
         QMetaObject::invokeMethod(window, "openEditNetwork");
         auto* edit = window->property("networkEditWindow").value<QQuickWindow*>();
-        ok &= Shoot(edit, folder, QStringLiteral("network_edit_window.png"));
+        ok &= GalleryShot::ShowAndSave(edit, folder, QStringLiteral("network_edit_window.png"));
         edit->setProperty("ipAddress", QStringLiteral("host.example"));
         edit->findChild<QQuickItem*>(QStringLiteral("portField"))->setProperty("text", QStringLiteral("abc"));
         QMetaObject::invokeMethod(edit, "accept");
-        ok &= Shoot(edit, folder, QStringLiteral("network_edit_window_notes.png"));
+        ok &= GalleryShot::ShowAndSave(edit, folder, QStringLiteral("network_edit_window_notes.png"));
         return ok ? 0 : 1;
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";

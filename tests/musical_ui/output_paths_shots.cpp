@@ -19,29 +19,6 @@
 
 #include <iostream>
 
-namespace {
-
-bool Shoot(QQuickWindow* window, const QString& folder, const QString& name)
-{
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window)) {
-        std::cerr << name.toStdString() << ": the window was not exposed\n";
-        return false;
-    }
-    const bool framed = GalleryShot::FreshFrame(window);
-    const QImage image = window->grabWindow();
-    const QString path = QDir(folder).filePath(name);
-    if (!framed || image.isNull() || !image.save(path)) {
-        std::cerr << "could not save " << path.toStdString() << "\n";
-        return false;
-    }
-    std::cout << path.toStdString() << " " << image.width() << "x" << image.height() << " \""
-              << window->title().toStdString() << "\"\n";
-    return true;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
@@ -75,11 +52,11 @@ int main(int argc, char** argv)
         window->show();
         // The highlight glides to the current row in 250 ms.
         QTest::qWait(400);
-        ok &= Shoot(window, folder, QStringLiteral("output_paths.png"));
+        ok &= GalleryShot::ShowAndSave(window, folder, QStringLiteral("output_paths.png"));
         window->setProperty("currentIndex", 3);
         QMetaObject::invokeMethod(window, "openEditPath");
         auto* tool = window->property("pathTool").value<QQuickWindow*>();
-        ok &= Shoot(tool, folder, QStringLiteral("output_path_tool.png"));
+        ok &= GalleryShot::ShowAndSave(tool, folder, QStringLiteral("output_path_tool.png"));
         tool->close();
         window->hide();
 
@@ -99,7 +76,7 @@ int main(int argc, char** argv)
         host.Tracks(0)->UpdateShown(1, zarn::qt::MixerTracksModel::IsMutedRole, true);
         host.Tracks(0)->UpdateShown(2, zarn::qt::MixerTracksModel::IsSoloRole, true);
         host.Tracks(1)->UpdateShown(2, zarn::qt::MixerTracksModel::VolumeScaledDbRole, 0.3);
-        ok &= Shoot(&mixerWindow, folder, QStringLiteral("mixer.png"));
+        ok &= GalleryShot::ShowAndSave(&mixerWindow, folder, QStringLiteral("mixer.png"));
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";
         return 1;
