@@ -38,9 +38,6 @@ public:
     {
         ChangeLogData data;
         bool readOnly = false; // written by a newer format minor
-        // The file lists its output paths ("outputPaths", an empty list too); a log without
-        // the member has none of its own yet.
-        bool hasOutputPaths = false;
         ChangeLogRepairs repairs;
     };
 

@@ -602,18 +602,6 @@ void AudioInterface::Deliver(Delivery& d)
 
 // --- change log -------------------------------------------------------------------------
 
-namespace {
-
-// A log without output paths of its own starts from the show's; from then on the log's list
-// is the one that counts, so a path deleted from it stays deleted.
-void SeedOutputPaths(const zarn::player::ShowDefinition& show, CL::ChangeLogData& data)
-{
-    for (const auto& p : show.outputPaths)
-        data.outputPaths.emplace_back(p.id, p.name, "");
-}
-
-} // namespace
-
 std::unique_ptr<CL::Editor> AudioInterface::MakeEditor(CL::ChangeLogData data, bool readOnly)
 {
     CL::Editor::ShowInfo info;
@@ -671,9 +659,7 @@ void AudioInterface::LoadNewestChangeLog()
         }
     }
     if (best.empty()) {
-        CL::ChangeLogData fresh;
-        SeedOutputPaths(*show_, fresh);
-        editor_ = MakeEditor(std::move(fresh), false);
+        editor_ = MakeEditor(CL::ChangeLogData{}, false);
         return;
     }
     auto show = show_;
@@ -681,8 +667,6 @@ void AudioInterface::LoadNewestChangeLog()
         const zarn::player::SongDefinition* def = show->FindSong(song);
         return def ? zarn::player::SongTimeMap(*def).ClickValues(s, e) : CL::ChangeLogFile::DefaultClickValues();
     });
-    if (!result.hasOutputPaths)
-        SeedOutputPaths(*show_, result.data);
     editor_ = MakeEditor(std::move(result.data), result.readOnly);
     repairs_ = std::move(result.repairs);
     changelogPath_ = fs::absolute(best).lexically_normal().string();
@@ -722,8 +706,6 @@ void AudioInterface::SetChangelogFilename(const std::string& fileName)
         const zarn::player::SongDefinition* def = show->FindSong(song);
         return def ? zarn::player::SongTimeMap(*def).ClickValues(s, e) : CL::ChangeLogFile::DefaultClickValues();
     });
-    if (!result.hasOutputPaths)
-        SeedOutputPaths(*show_, result.data);
     auto editor = MakeEditor(std::move(result.data), result.readOnly);
     Locked([&] {
         ReplaceEditorLocked(std::move(*editor));
@@ -874,6 +856,12 @@ const std::map<std::string, CL::OutputPath>& AudioInterface::GetOutputPathMap()
 {
     std::lock_guard lock(mutex_);
     outputPathMap_.clear();
+    const auto& removed = editor_->GetRemovedOutputPaths();
+    for (const auto& p : show_->outputPaths) {
+        // A show path the log deleted stays deleted.
+        if (std::find(removed.begin(), removed.end(), p.id) == removed.end())
+            outputPathMap_[p.id] = CL::OutputPath(p.id, p.name, "");
+    }
     for (const auto& p : editor_->GetOutputPaths())
         outputPathMap_[p.GetId()] = p;
     // The device is this machine's choice, not the shared log's.
@@ -889,6 +877,7 @@ void AudioInterface::onAddOutputhPath(const CL::OutputPath& path)
 {
     std::lock_guard lock(mutex_);
     editor_->AddOrReplaceOutputPath(path);
+    editor_->SetOutputPathRemoved(path.GetId(), false);
     pathDevices_[path.GetId()] = path.GetDeviceId();
 }
 
@@ -896,6 +885,10 @@ void AudioInterface::onRemoveOutputhPath(const CL::OutputPath& path)
 {
     std::lock_guard lock(mutex_);
     editor_->RemoveOutputPath(path.GetId());
+    const bool showPath = std::any_of(show_->outputPaths.begin(), show_->outputPaths.end(),
+                                      [&path](const auto& p) { return p.id == path.GetId(); });
+    if (showPath)
+        editor_->SetOutputPathRemoved(path.GetId(), true);
     pathDevices_.erase(path.GetId());
 }
 
