@@ -3,7 +3,9 @@
 // not run by ctest.
 #include "DeviceControlWin32.h"
 #include "GalleryShot.h"
+#include "MainWindowFixture.h"
 #include "MixerHost.h"
+#include "MusicalMainController.h"
 #include "OutputPathsManagerController.h"
 #include "QmlModuleLoader.h"
 #include "zarn_core/Directories.h"
@@ -77,6 +79,22 @@ int main(int argc, char** argv)
         host.Tracks(0)->UpdateShown(2, zarn::qt::MixerTracksModel::IsSoloRole, true);
         host.Tracks(1)->UpdateShown(2, zarn::qt::MixerTracksModel::VolumeScaledDbRole, 0.3);
         ok &= GalleryShot::ShowAndSave(&mixerWindow, folder, QStringLiteral("mixer.png"));
+        mixerWindow.hide();
+        main.hide();
+
+        // On the demo show in the main window, as the operator opens it.
+        zarn::audio::DeviceControlWin32::SetDevicesForTesting(std::vector<zarn::audio::AudioDevice>{
+            {"Built-in Audio Analog Stereo", "builtin"}, {"Null Output", "null-1"}});
+        MainWindowFixture f;
+        f.Create();
+        auto* mainWindow = qobject_cast<QQuickWindow*>(f.Window());
+        ok &= GalleryShot::ShowAndSave(mainWindow, folder, QStringLiteral("main_window_no_mixer_tab.png"));
+        QMetaObject::invokeMethod(f.Window(), "outputPathsOpened");
+        auto* demoPaths = qobject_cast<QQuickWindow*>(f.controller->GetOutputPathsManager()->GetQmlObject());
+        QTest::qWait(400);
+        ok &= GalleryShot::ShowAndSave(demoPaths, folder, QStringLiteral("output_paths_demo.png"));
+        demoPaths->hide();
+        f.Destroy();
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";
         return 1;
