@@ -236,6 +236,53 @@ void ZarnPlayerOscCallback::EnqueueEvent(const CL::Osc& osc, std::uint32_t delay
     emit enqueueOscCommand(osc, delay);
 }
 
+namespace {
+// The engine's cue thread keeps one socket, readied once, so a send costs only the write.
+thread_local std::unique_ptr<osc::OscUdpClient> t_cueClient;
+thread_local QHostAddress t_cueClientFamily;
+} // namespace
+
+void ZarnPlayerOscCallback::SendCueNow(const CL::Osc& osc, const CL::NetworkPath* destination)
+{
+    const QString command = QString::fromStdString(osc.osc_properties().Message());
+    if (command.trimmed().isEmpty())
+        return;
+    QHostAddress address = defaultAddress_;
+    int port = defaultPort_.load();
+    if (destination) {
+        address = QHostAddress(QString::fromStdString(destination->IpAddress()));
+        port = destination->port;
+    } else {
+        std::cerr << "Unable to fully configure OSC Send command: there is no network destination \""
+                  << osc.osc_properties().NetworkId() << "\". Using default values of localhost:" << port << std::endl;
+    }
+    {
+        std::lock_guard lock(state_->mutex);
+        if (state_->cancelled)
+            return;
+        ++state_->sending;
+    }
+    try {
+        if (!t_cueClient || t_cueClientFamily.protocol() != address.protocol()) {
+            t_cueClient = std::make_unique<osc::OscUdpClient>();
+            t_cueClient->prepare(address);
+            t_cueClientFamily = address;
+        }
+        if (t_cueClient->send(command, address, port))
+            emit OutgoingNotification();
+    } catch (const std::exception& e) {
+        std::cerr << "OSC cue dropped: " << e.what() << std::endl;
+    }
+    std::lock_guard lock(state_->mutex);
+    --state_->sending;
+    state_->wake.notify_all();
+}
+
+void ZarnPlayerOscCallback::CueThreadFinished()
+{
+    t_cueClient.reset();
+}
+
 void ZarnPlayerOscCallback::SetDefaultPort(std::uint16_t port)
 {
     defaultPort_.store(port);

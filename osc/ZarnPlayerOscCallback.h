@@ -39,6 +39,9 @@ public:
     void ExecuteEvent(const CL::Osc& osc, std::uint32_t delay) override;
     void EnqueueEvent(const CL::Osc& osc, std::uint32_t delay) override;
     void SetDefaultPort(std::uint16_t port) override;
+    // On the engine's cue thread, at the cue's time: sends at once from that thread.
+    void SendCueNow(const CL::Osc& osc, const CL::NetworkPath* destination) override;
+    void CueThreadFinished() override;
 
     int defaultPort() const { return defaultPort_.load(); }
     // Sends handed to the pool that are still waiting for their delay or a thread.

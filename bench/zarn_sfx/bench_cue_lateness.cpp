@@ -8,6 +8,7 @@
 //   taskset -c 0,1 bench_cue_lateness [cues=300] [latency ms=10] [loads=idle,busy]
 // "busy" runs two busy processes (arithmetic and a 16 MB buffer streamed through, in their
 // own sessions, as a build started from another shell) beside the measurement.
+#include "BusyLoad.h"
 #include "CueReceiver.h"
 #include "CueScheduler.h"
 #include "NullOutput.h"
@@ -58,41 +59,6 @@ double ThreadCpuMs(clockid_t clock)
     clock_gettime(clock, &t);
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
-
-// Busy processes in sessions of their own, killed (by their ids) when it ends.
-class BusyLoad
-{
-public:
-    explicit BusyLoad(int processes)
-    {
-        std::vector<char> buffer(16 << 20, 1); // touched by the parent, copied on write by each child
-        for (int i = 0; i < processes; ++i) {
-            const pid_t pid = fork();
-            if (pid == 0) {
-                setsid();
-                volatile uint64_t sink = 0;
-                for (uint64_t round = 0;; ++round) {
-                    for (size_t at = 0; at < buffer.size(); at += 64)
-                        buffer[at] = char(buffer[at] + 1);
-                    for (uint64_t k = 0; k < 2'000'000; ++k)
-                        sink = sink * 6364136223846793005ULL + k;
-                }
-            }
-            if (pid > 0)
-                children_.push_back(pid);
-        }
-    }
-    ~BusyLoad()
-    {
-        for (pid_t pid : children_) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-
-private:
-    std::vector<pid_t> children_;
-};
 
 struct Result
 {
@@ -218,9 +184,9 @@ int main(int argc, char** argv)
     for (const char* load : {"idle", "busy"}) {
         if (loads.find(load) == std::string::npos)
             continue;
-        std::unique_ptr<BusyLoad> busy;
+        std::unique_ptr<test::BusyLoad> busy;
         if (std::strcmp(load, "busy") == 0)
-            busy = std::make_unique<BusyLoad>(2);
+            busy = std::make_unique<test::BusyLoad>(2);
         struct Run
         {
             Sender sender;

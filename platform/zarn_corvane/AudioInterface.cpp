@@ -1,7 +1,9 @@
 #include "AudioInterface.h"
 
+#include "CueScheduler.h"
 #include "DeviceControlWin32.h"
 #include "FlowSnapshot.h"
+#include "FrameRing.h"
 #include "MidiCommandCenter.h"
 #include "NullOutput.h"
 #include "OutputPathDevices.h"
@@ -109,14 +111,21 @@ public:
 template <class F> auto AudioInterface::Locked(F&& f)
 {
     std::lock_guard lock(mutex_);
+    const uint64_t generation = core_->PositionGeneration();
+    const auto after = [&] {
+        // A command that moved the position (a seek, a stop, another song) leaves no cue
+        // timed for the old place.
+        if (cueScheduler_ && core_->PositionGeneration() != generation)
+            cueScheduler_->CancelAll();
+        PrepareSoundLocked();
+        QueueOutputLocked();
+    };
     if constexpr (std::is_void_v<decltype(f())>) {
         f();
-        PrepareSoundLocked();
-        QueueOutputLocked();
+        after();
     } else {
         auto result = f();
-        PrepareSoundLocked();
-        QueueOutputLocked();
+        after();
         return result;
     }
 }
@@ -131,6 +140,7 @@ AudioInterface::AudioInterface(const std::string& showFolder, const std::string&
     , sound_(options.sound)
     , clockDriven_(options.clock != nullptr)
     , renderTap_(std::move(options.renderTap))
+    , cueTap_(std::move(options.cueTap))
 {
     show_ = std::make_shared<const zarn::player::ShowDefinition>(
         zarn::player::ShowDefinition::LoadFromFile((fs::path(showFolder_) / kShowFileName).string()));
@@ -145,6 +155,26 @@ AudioInterface::AudioInterface(const std::string& showFolder, const std::string&
     // Stepped by hand, what is rendered must not depend on how fast the disk is.
     settings.waitForDisk = clockDriven_;
     render_ = std::make_unique<zarn::audio::ShowRender>(*core_, showFolder_, settings);
+    if (!clockDriven_) {
+        // The manual clock's steps hand cues to the callback with their delays instead, so
+        // that what a test sees does not depend on real time.
+        cueSlots_ = std::make_unique<CueSlot[]>(kCueSlots);
+        for (int i = 0; i < kCueSlots; ++i) {
+            // Room enough that filling a slot on the render thread does not allocate.
+            cueSlots_[i].id.reserve(64);
+            cueSlots_[i].message.reserve(256);
+            cueSlots_[i].networkId.reserve(64);
+        }
+        cueScheduler_ = std::make_unique<zarn::audio::CueScheduler>();
+        cueScheduler_->SetSendCallback(
+            [this](const zarn::audio::CueScheduler::Cue& cue) { SendCue(cue.payload, cue.id); });
+        cueScheduler_->SetThreadCallbacks(nullptr, [this] {
+            if (osc_)
+                osc_->CueThreadFinished();
+        });
+        render_->SetPieceHook(&AudioInterface::OnRenderPiece, this);
+        cueScheduler_->Start();
+    }
     stepBuffer_.assign(static_cast<size_t>(zarn::audio::AudioOutput::kMaxBlockFrames) * 2, 0.0f);
     {
         std::lock_guard lock(mutex_);
@@ -153,14 +183,7 @@ AudioInterface::AudioInterface(const std::string& showFolder, const std::string&
     }
     try {
         StartThreads(std::move(options.startupHook));
-        if (!clockDriven_) {
-            std::string device;
-            {
-                std::lock_guard lock(mutex_);
-                device = OutputDeviceLocked();
-            }
-            OpenOutput(device);
-        }
+        OpenOutputs(true);
     } catch (...) {
         CloseOutput();
         StopThreads();
@@ -280,6 +303,9 @@ void AudioInterface::Shutdown()
         midi->Shutdown();
     // The output first: its render thread feeds the queue and reads the core.
     CloseOutput();
+    // Then the cue thread, which calls the OSC callback.
+    if (cueScheduler_)
+        cueScheduler_->Stop();
     StopThreads();
     midi.reset();
     std::lock_guard lock(mutex_);
@@ -311,6 +337,8 @@ void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
             queued = QueueOutputLocked();
         } else if (outputLost_.exchange(false)) {
             PlayOnAfterLoss();
+        } else if (pathOutputLost_.exchange(false)) {
+            DropLostPathOutputs();
         } else if (now - lastPrepare >= kPrepareInterval) {
             lastPrepare = now;
             std::lock_guard lock(mutex_);
@@ -352,32 +380,154 @@ void AudioInterface::RenderStepLocked(double seconds)
     }
 }
 
-void AudioInterface::RenderDeviceBlock(float* out, int frames)
+void AudioInterface::RenderDeviceBlock(float* out, int frames, double latencySeconds)
 {
+    const auto now = std::chrono::steady_clock::now();
+    outputLatency_.store(latencySeconds, std::memory_order_relaxed);
     std::unique_lock lock(mutex_, std::try_to_lock);
+    // The other threads hold the lock for microseconds at a time: a short, bounded retry
+    // spares the block; a wait without a bound could outlast the device's buffer.
+    const auto giveUp = now + kLockPatience;
+    while (!lock.owns_lock() && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::yield();
+        lock.try_lock();
+    }
     if (!lock.owns_lock()) {
-        // Waiting could outlast the device's buffer. The block plays silent; the core is
-        // caught up by these frames at the next block, so a jump among them is not lost and
-        // the position stays what the device played.
+        // The block plays silent; the core is caught up by these frames at the next block,
+        // so a jump among them is not lost and the position stays what the device played.
         owedFrames_.fetch_add(frames, std::memory_order_relaxed);
+        silentBlocks_.fetch_add(1, std::memory_order_relaxed);
         return;
     }
     if (stopping_)
         return;
     const int64_t owed = owedFrames_.exchange(0, std::memory_order_relaxed);
+    blockLatency_ = latencySeconds;
     if (owed > 0) {
+        // These frames were played (silent) before this block.
+        blockStartFrame_ = framesRendered_.load(std::memory_order_relaxed);
+        blockTime_ = now - std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                               std::chrono::duration<double>(double(owed) / kSampleRate));
         render_->Render(owed, zarn::audio::RenderTargets{});
         framesRendered_.fetch_add(owed, std::memory_order_relaxed);
     }
+    blockStartFrame_ = framesRendered_.load(std::memory_order_relaxed);
+    blockTime_ = now;
     zarn::audio::RenderTargets targets;
     targets.click = out;
     targets.stems.fill(out);
+    Routing* routing = routing_.get();
+    if (routing) {
+        for (auto& staging : routing->staging)
+            std::fill(staging.begin(), staging.begin() + 2 * frames, 0.0f);
+        // The song current at the block's start decides; a block that runs into the next
+        // song plays that song's first frames the same way.
+        const int song = core_->CurrentSongIndex();
+        if (song >= 0 && size_t(song) < routing->stemLanes.size()) {
+            const auto& lanes = routing->stemLanes[size_t(song)];
+            for (size_t i = 0; i < lanes.size() && i < targets.stems.size(); ++i) {
+                if (lanes[i] > 0)
+                    targets.stems[i] = routing->staging[size_t(lanes[i] - 1)].data();
+            }
+        }
+    }
     render_->Render(frames, targets);
     framesRendered_.fetch_add(frames, std::memory_order_relaxed);
+    if (routing) {
+        for (size_t k = 0; k < routing->rings.size(); ++k)
+            routing->rings[k]->Write(routing->staging[k].data(), frames);
+    }
     QueueOutputLocked();
     lock.unlock();
     if (renderTap_)
         renderTap_(out, frames);
+}
+
+void AudioInterface::OnRenderPiece(void* self, int64_t frame)
+{
+    static_cast<AudioInterface*>(self)->ScheduleCuesLocked(frame);
+}
+
+void AudioInterface::ScheduleCuesLocked(int64_t frame)
+{
+    if (!cueScheduler_)
+        return;
+    const auto& cues = core_->PendingCues();
+    for (; cuesTimed_ < cues.size(); ++cuesTimed_) {
+        const PlaybackCore::CueDispatch& dispatch = cues[cuesTimed_];
+        if (!dispatch.execute)
+            continue;
+        std::chrono::steady_clock::time_point due;
+        if (frame >= 0) {
+            // Inside a block: the core stands at `frame` of it, the cue that many seconds on.
+            const int64_t cueFrame = blockStartFrame_ + frame + std::llround(dispatch.delaySeconds * kSampleRate);
+            due = zarn::audio::CueDeadline(cueFrame, blockStartFrame_, blockTime_, blockLatency_, kSampleRate);
+        } else {
+            // A command's: the position is the next frame the output renders.
+            due = std::chrono::steady_clock::now()
+                + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(
+                    outputLatency_.load(std::memory_order_relaxed) + dispatch.delaySeconds));
+        }
+        const uint32_t generation = cueScheduler_->Generation();
+        CueSlot* slot = nullptr;
+        for (int i = 0; i < kCueSlots && !slot; ++i) {
+            CueSlot& candidate = cueSlots_[(cueSequence_ + uint64_t(i)) % kCueSlots];
+            int state = candidate.state.load(std::memory_order_acquire);
+            // A scheduled cue of an older generation was cancelled: its slot is free again.
+            if ((state == 0 || (state == 1 && candidate.generation != generation))
+                && candidate.state.compare_exchange_strong(state, 3, std::memory_order_acquire))
+                slot = &candidate;
+        }
+        if (!slot)
+            continue; // more cues in flight than slots: this one is not sent
+        const FlowEvent& e = dispatch.cue;
+        slot->sequence = ++cueSequence_;
+        slot->generation = generation;
+        slot->start = e.start;
+        slot->id.assign(e.id);
+        slot->message.assign(e.oscMessage);
+        slot->networkId.assign(e.oscNetworkId);
+        slot->state.store(1, std::memory_order_release);
+        zarn::audio::CueScheduler::Cue cue;
+        cue.id = slot->sequence;
+        cue.payload = static_cast<uint32_t>(slot - cueSlots_.get());
+        cue.generation = generation;
+        cue.deadline = due;
+        if (!cueScheduler_->Schedule(cue))
+            slot->state.store(0, std::memory_order_release);
+    }
+}
+
+void AudioInterface::SendCue(uint32_t index, uint64_t sequence)
+{
+    CueSlot& slot = cueSlots_[index];
+    int expected = 1;
+    if (!slot.state.compare_exchange_strong(expected, 2, std::memory_order_acquire))
+        return;
+    if (slot.sequence != sequence) {
+        slot.state.store(1, std::memory_order_release); // another cue's now
+        return;
+    }
+    const CL::Osc cue(slot.start, slot.id, CL::OscProperties(slot.message, slot.networkId));
+    slot.state.store(0, std::memory_order_release);
+    const auto networks = std::atomic_load(&networks_);
+    const CL::NetworkPath* destination = nullptr;
+    for (const auto& n : *networks) {
+        if (n.NetworkId() == cue.osc_properties().NetworkId()) {
+            destination = &n;
+            break;
+        }
+    }
+    if (cueTap_)
+        cueTap_(cue, std::chrono::steady_clock::now());
+    if (osc_)
+        osc_->SendCueNow(cue, destination);
+}
+
+void AudioInterface::PublishNetworksLocked()
+{
+    std::atomic_store(&networks_, std::shared_ptr<const std::vector<CL::NetworkPath>>(
+                                      std::make_shared<std::vector<CL::NetworkPath>>(editor_->GetNetworks())));
 }
 
 void AudioInterface::PrepareSoundLocked()
@@ -391,17 +541,140 @@ void AudioInterface::PrepareSoundLocked()
     }
 }
 
+std::string AudioInterface::DeviceOfPathLocked(const std::string& path) const
+{
+    // This machine's binding of the path, else the device chosen in the audio settings
+    // (empty: the system's default).
+    const auto device = pathDevices_.find(path);
+    if (device != pathDevices_.end() && !device->second.empty())
+        return device->second;
+    return outputDeviceUid_;
+}
+
 std::string AudioInterface::OutputDeviceLocked() const
 {
-    // The program's choice, else the device of the click's path (where the show's sound
-    // goes), else the default.
-    if (!outputDeviceUid_.empty())
-        return outputDeviceUid_;
+    // The click's path drives the show: the click is on it whatever the stems do.
     std::string path = show_->clickOutputPath;
     if (path.empty() && !show_->outputPaths.empty())
         path = show_->outputPaths.front().id;
-    const auto device = pathDevices_.find(path);
-    return device != pathDevices_.end() ? device->second : std::string();
+    return DeviceOfPathLocked(path);
+}
+
+void AudioInterface::OpenOutputs(bool reopenDriving)
+{
+    if (clockDriven_ || shutDown_)
+        return;
+    std::string driving;
+    std::vector<std::string> others; // in the order the show's stems first use them
+    {
+        std::lock_guard lock(mutex_);
+        driving = OutputDeviceLocked();
+        for (const auto& song : show_->songs) {
+            for (const auto& stem : song.stems) {
+                const std::string device = DeviceOfPathLocked(stem.outputPath);
+                if (device != driving && std::find(others.begin(), others.end(), device) == others.end())
+                    others.push_back(device);
+            }
+        }
+    }
+    bool same = false;
+    {
+        std::lock_guard lock(outputMutex_);
+        same = output_ && soundActive_ && outputDevice_ == driving;
+    }
+    if (reopenDriving || !same)
+        OpenOutput(driving);
+    OpenPathOutputs(sound_ ? others : std::vector<std::string>{});
+}
+
+void AudioInterface::OpenPathOutputs(const std::vector<std::string>& devices)
+{
+    // A device's paths start once a little sound is waiting, so that its output does not
+    // run dry at every block the driving device renders a moment later.
+    constexpr int kRingFrames = 8 * zarn::audio::AudioOutput::kMaxBlockFrames;
+    constexpr int kPrimeFrames = 3 * zarn::audio::AudioOutput::kMaxBlockFrames;
+    std::vector<std::pair<std::string, std::string>> lost;
+    {
+        std::lock_guard lock(lostMutex_);
+        lost = lostDevices_;
+    }
+    std::vector<std::string> opened;
+    std::vector<std::shared_ptr<zarn::audio::FrameRing>> rings;
+    {
+        std::lock_guard lock(outputMutex_);
+        for (auto& p : pathOutputs_)
+            p.output->Stop();
+        pathOutputs_.clear();
+        pathOutputProblems_.clear();
+        for (const std::string& device : devices) {
+            const auto gone = std::find_if(lost.begin(), lost.end(), [&](const auto& l) { return l.first == device; });
+            if (gone != lost.end()) {
+                pathOutputProblems_.push_back(gone->second + " Its output paths play on the show's device.");
+                continue;
+            }
+            PathOutput p;
+            p.device = device;
+            p.ring = std::make_shared<zarn::audio::FrameRing>(kRingFrames);
+            auto output = std::make_unique<zarn::audio::PulseOutput>(device, kSampleRate);
+            output->SetRenderCallback([ring = p.ring, primed = false](float* out, int frames) mutable {
+                if (!primed && ring->Available() < kPrimeFrames) {
+                    std::fill(out, out + 2 * frames, 0.0f);
+                    return;
+                }
+                primed = ring->Read(out, frames) == frames;
+            });
+            output->SetLostCallback([this, device](const std::string& message) {
+                {
+                    std::lock_guard lock(lostMutex_);
+                    lostDevices_.emplace_back(device, message);
+                }
+                pathOutputLost_ = true;
+                clock_->Wake();
+            });
+            if (!output->Start()) {
+                pathOutputProblems_.push_back(output->Problem() + " Its output paths play on the show's device.");
+                continue;
+            }
+            if (!output->Notice().empty())
+                pathOutputProblems_.push_back(output->Notice());
+            p.output = std::move(output);
+            opened.push_back(device);
+            rings.push_back(p.ring);
+            pathOutputs_.push_back(std::move(p));
+        }
+    }
+    std::unique_ptr<Routing> routing;
+    if (!rings.empty()) {
+        routing = std::make_unique<Routing>();
+        routing->rings = std::move(rings);
+        routing->staging.assign(routing->rings.size(),
+                                std::vector<float>(size_t(2 * zarn::audio::AudioOutput::kMaxBlockFrames), 0.0f));
+    }
+    std::lock_guard lock(mutex_);
+    if (routing) {
+        for (const auto& song : show_->songs) {
+            std::vector<int> lanes;
+            for (const auto& stem : song.stems) {
+                const auto at = std::find(opened.begin(), opened.end(), DeviceOfPathLocked(stem.outputPath));
+                lanes.push_back(at == opened.end() ? 0 : int(at - opened.begin()) + 1);
+            }
+            routing->stemLanes.push_back(std::move(lanes));
+        }
+    }
+    // The old routing goes when this scope ends, after the lock (its rings may still be in
+    // the hands of outputs that were just stopped: they share them).
+    std::swap(routing_, routing);
+}
+
+void AudioInterface::DropLostPathOutputs()
+{
+    std::vector<std::string> devices;
+    {
+        std::lock_guard lock(outputMutex_);
+        for (const auto& p : pathOutputs_)
+            devices.push_back(p.device);
+    }
+    OpenPathOutputs(devices);
 }
 
 void AudioInterface::OpenOutput(const std::string& device)
@@ -417,7 +690,8 @@ void AudioInterface::OpenOutput(const std::string& device)
     std::unique_ptr<zarn::audio::AudioOutput> output;
     if (sound_) {
         output = std::make_unique<zarn::audio::PulseOutput>(device, kSampleRate);
-        output->SetRenderCallback([this](float* out, int frames) { RenderDeviceBlock(out, frames); });
+        output->SetRenderCallback(
+        [this, o = output.get()](float* out, int frames) { RenderDeviceBlock(out, frames, o->LatencySeconds()); });
         output->SetLostCallback([this, which = output.get()](const std::string& message) {
             {
                 std::lock_guard lock(lostMutex_);
@@ -437,7 +711,8 @@ void AudioInterface::OpenOutput(const std::string& device)
         output.reset();
     }
     output = std::make_unique<zarn::audio::NullOutput>(kSampleRate);
-    output->SetRenderCallback([this](float* out, int frames) { RenderDeviceBlock(out, frames); });
+    output->SetRenderCallback(
+        [this, o = output.get()](float* out, int frames) { RenderDeviceBlock(out, frames, o->LatencySeconds()); });
     if (!output->Start())
         throw std::runtime_error("The engine's clock cannot start: " + output->Problem());
     output_ = std::move(output);
@@ -463,7 +738,8 @@ void AudioInterface::PlayOnAfterLoss()
     soundActive_ = false;
     outputProblem_ = message;
     auto output = std::make_unique<zarn::audio::NullOutput>(kSampleRate);
-    output->SetRenderCallback([this](float* out, int frames) { RenderDeviceBlock(out, frames); });
+    output->SetRenderCallback(
+        [this, o = output.get()](float* out, int frames) { RenderDeviceBlock(out, frames, o->LatencySeconds()); });
     if (output->Start())
         output_ = std::move(output);
     else
@@ -476,12 +752,23 @@ void AudioInterface::CloseOutput()
     if (output_)
         output_->Stop();
     output_.reset();
+    for (auto& p : pathOutputs_)
+        p.output->Stop();
+    pathOutputs_.clear();
     soundActive_ = false;
 }
 
 bool AudioInterface::QueueOutputLocked()
 {
+    ScheduleCuesLocked(-1);
+    cuesTimed_ = 0;
     auto out = core_->TakeOutput();
+    if (cueScheduler_) {
+        // Timed and sent by the cue thread; those held back for playback go on below.
+        out.cues.erase(std::remove_if(out.cues.begin(), out.cues.end(),
+                                      [](const PlaybackCore::CueDispatch& c) { return c.execute; }),
+                       out.cues.end());
+    }
     if (out.Empty())
         return false;
     {
@@ -686,6 +973,7 @@ void AudioInterface::SnapshotFlowLocked()
             list.push_back(ToFlowEvent(*e));
     }
     core_->SetFlow(zarn::player::FlowSnapshot::Build(*show_, std::move(events), attacca));
+    PublishNetworksLocked();
 }
 
 CL::Editor* AudioInterface::GetChangeLogEditor()
@@ -850,6 +1138,7 @@ void AudioInterface::UpdateNetworks(const std::vector<CL::NetworkPath>& networks
     // The delivery thread resolves cue destinations under this lock, in the OSC callback.
     std::lock_guard lock(mutex_);
     editor_->UpdateNetworks(networks);
+    PublishNetworksLocked();
 }
 
 const std::map<std::string, CL::OutputPath>& AudioInterface::GetOutputPathMap()
@@ -875,21 +1164,29 @@ const std::map<std::string, CL::OutputPath>& AudioInterface::GetOutputPathMap()
 
 void AudioInterface::onAddOutputhPath(const CL::OutputPath& path)
 {
-    std::lock_guard lock(mutex_);
-    editor_->AddOrReplaceOutputPath(path);
-    editor_->SetOutputPathRemoved(path.GetId(), false);
-    pathDevices_[path.GetId()] = path.GetDeviceId();
+    {
+        std::lock_guard lock(mutex_);
+        editor_->AddOrReplaceOutputPath(path);
+        editor_->SetOutputPathRemoved(path.GetId(), false);
+        pathDevices_[path.GetId()] = path.GetDeviceId();
+    }
+    ForgetLostDevices();
+    OpenOutputs(false);
 }
 
 void AudioInterface::onRemoveOutputhPath(const CL::OutputPath& path)
 {
-    std::lock_guard lock(mutex_);
-    editor_->RemoveOutputPath(path.GetId());
-    const bool showPath = std::any_of(show_->outputPaths.begin(), show_->outputPaths.end(),
-                                      [&path](const auto& p) { return p.id == path.GetId(); });
-    if (showPath)
-        editor_->SetOutputPathRemoved(path.GetId(), true);
-    pathDevices_.erase(path.GetId());
+    {
+        std::lock_guard lock(mutex_);
+        editor_->RemoveOutputPath(path.GetId());
+        // A path of the show's own is recorded as deleted, or the show would offer it again.
+        const bool showPath = std::any_of(show_->outputPaths.begin(), show_->outputPaths.end(),
+                                          [&path](const auto& p) { return p.id == path.GetId(); });
+        if (showPath)
+            editor_->SetOutputPathRemoved(path.GetId(), true);
+        pathDevices_.erase(path.GetId());
+    }
+    OpenOutputs(false);
 }
 
 std::string AudioInterface::GetAccountData()
@@ -1229,14 +1526,19 @@ void AudioInterface::SetOutputDeviceUid(const std::string& uid)
         if (!known)
             throw std::invalid_argument("Audio output device '" + uid + "' is not available.");
     }
-    std::string device;
     {
         std::lock_guard lock(mutex_);
         outputDeviceUid_ = uid;
-        device = OutputDeviceLocked();
     }
-    if (!clockDriven_ && !shutDown_)
-        OpenOutput(device);
+    ForgetLostDevices();
+    OpenOutputs(true);
+}
+
+void AudioInterface::ForgetLostDevices()
+{
+    // The operator chose again: every device is worth another try.
+    std::lock_guard lock(lostMutex_);
+    lostDevices_.clear();
 }
 
 std::string AudioInterface::GetOutputDeviceUid()
@@ -1245,8 +1547,16 @@ std::string AudioInterface::GetOutputDeviceUid()
     return outputDeviceUid_;
 }
 
-void AudioInterface::SetVolume(double gain, int)
+void AudioInterface::SetVolume(double gain, int volumeType)
 {
+    if (volumeType == kClickVolume) {
+        // A level that is not a number is no level: the click stays as it was.
+        if (std::isfinite(gain))
+            render_->SetClickVolume(static_cast<float>(std::max(gain, 0.0)));
+        return;
+    }
+    if (volumeType != kOutputVolume)
+        throw std::invalid_argument("Unknown volume type " + std::to_string(volumeType) + ".");
     Locked([&] { core_->SetVolume(gain); });
 }
 
@@ -1262,6 +1572,7 @@ std::string AudioInterface::GetSoundProblem()
     {
         std::lock_guard lock(outputMutex_);
         lines.push_back(outputProblem_);
+        lines.insert(lines.end(), pathOutputProblems_.begin(), pathOutputProblems_.end());
     }
     {
         std::lock_guard lock(mutex_);

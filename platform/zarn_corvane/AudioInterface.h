@@ -9,6 +9,7 @@
 #include "zarn_core/ChangeLogRepairs.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -24,6 +25,8 @@ class MidiCommandCenter;
 }
 namespace zarn::audio {
 class AudioOutput;
+class CueScheduler;
+class FrameRing;
 class ShowRender;
 }
 
@@ -62,6 +65,9 @@ public:
         // Sees every block rendered, after it is rendered (render or clock thread). Tests
         // and measurements listen through it.
         std::function<void(const float* interleavedStereo, int frames)> renderTap;
+        // Sees every cue the cue thread sends, just before it goes, with the moment it was
+        // due (when its frame is heard). For measurements.
+        std::function<void(const CL::Osc& cue, std::chrono::steady_clock::time_point due)> cueTap;
     };
 
     static constexpr int kSampleRate = 48000;
@@ -87,6 +93,11 @@ public:
     bool IsSoundActive();
     // Frames rendered so far (for tests and measurements): every frame the core advanced by.
     int64_t FramesRendered() const { return framesRendered_.load(std::memory_order_relaxed); }
+    // Blocks the output played silent because another thread held the engine's lock past
+    // the render's patience (the frames are owed and the position stays exact). Any thread.
+    int64_t SilentBlocks() const { return silentBlocks_.load(std::memory_order_relaxed); }
+    // How long the render waits for the engine's lock before it plays its block silent.
+    static constexpr std::chrono::microseconds kLockPatience{1500};
 
     void Shutdown() override;
     bool IsStopped() override;
@@ -198,11 +209,23 @@ private:
     zarn::midi::MidiCommandCenter* Midi();
     void PrepareSoundLocked();
     void RenderStepLocked(double seconds);
-    void RenderDeviceBlock(float* out, int frames);
+    void RenderDeviceBlock(float* out, int frames, double latencySeconds);
+    static void OnRenderPiece(void* self, int64_t frame);
+    void ScheduleCuesLocked(int64_t frame);
+    void SendCue(uint32_t slot, uint64_t sequence);
+    void PublishNetworksLocked();
+    std::string DeviceOfPathLocked(const std::string& path) const;
     std::string OutputDeviceLocked() const;
+    // Opens the device the click's path plays on (it drives the show) and one output for
+    // every other device a path of the show is bound to. Never with `mutex_` held.
+    // The driving device is reopened only when asked or when it changed.
+    void OpenOutputs(bool reopenDriving);
+    void OpenPathOutputs(const std::vector<std::string>& devices);
+    void ForgetLostDevices();
     void OpenOutput(const std::string& device);
     void CloseOutput();
     void PlayOnAfterLoss();
+    void DropLostPathOutputs();
 
     std::unique_ptr<CL::Editor> MakeEditor(CL::ChangeLogData data, bool readOnly);
     void LoadNewestChangeLog();
@@ -238,11 +261,51 @@ private:
     double carryFrames_ = 0.0;                // a clock step's fraction of a frame, carried on
     std::vector<float> stepBuffer_;           // a clock step's blocks
 
+    // Where the render puts each stem of each song: lane 0 is the driving device's block,
+    // lane k the ring of the k-th other device (paths bound to devices that could not be
+    // opened play on the driving device).
+    struct Routing
+    {
+        std::vector<std::shared_ptr<zarn::audio::FrameRing>> rings; // lane k at k - 1
+        std::vector<std::vector<float>> staging;                    // a block per ring
+        std::vector<std::vector<int>> stemLanes;                    // by song index, by stem
+    };
+    std::unique_ptr<Routing> routing_; // null: every stem on the driving device
+
     const bool sound_;
     const bool clockDriven_; // a clock was given: it steps the render, no output runs
     const std::function<void(const float*, int)> renderTap_;
     std::atomic<int64_t> framesRendered_{0};
     std::atomic<int64_t> owedFrames_{0}; // the render thread's: frames played silent while the lock was held
+    std::atomic<int64_t> silentBlocks_{0};
+
+    // Cues while the output is the clock: each one the core hands out is timed, under
+    // `mutex_`, to the moment its frame is heard and sent then by the scheduler's thread.
+    // What to send waits in a slot the scheduler's cue names; a slot is the producer's while
+    // its state is free or its cue was cancelled (an older generation), the sender's while
+    // it reads it.
+    struct CueSlot
+    {
+        std::atomic<int> state{0}; // 0 free, 1 scheduled, 2 being read, 3 being written
+        uint64_t sequence = 0;
+        uint32_t generation = 0;
+        uint32_t start = 0;
+        std::string id;
+        std::string message;
+        std::string networkId;
+    };
+    static constexpr int kCueSlots = 128;
+    std::unique_ptr<CueSlot[]> cueSlots_;
+    std::unique_ptr<zarn::audio::CueScheduler> cueScheduler_;
+    const std::function<void(const CL::Osc&, std::chrono::steady_clock::time_point)> cueTap_;
+    uint64_t cueSequence_ = 0;  // under mutex_
+    size_t cuesTimed_ = 0;       // under mutex_: the core's pending cues already scheduled
+    int64_t blockStartFrame_ = 0; // under mutex_: the block being rendered
+    std::chrono::steady_clock::time_point blockTime_{};
+    double blockLatency_ = 0.0;
+    std::atomic<double> outputLatency_{0.0}; // the last the output reported
+    // The change log's destinations as the cue thread reads them (atomic_load/atomic_store).
+    std::shared_ptr<const std::vector<CL::NetworkPath>> networks_;
 
     // Never taken by the render thread; not together with `mutex_` held.
     std::mutex outputMutex_;
@@ -256,6 +319,20 @@ private:
     std::string lostMessage_;
     const void* lostOutput_ = nullptr;
     std::atomic<bool> outputLost_{false};
+    // The outputs of the devices other than the driving one, in lane order, each reading the
+    // ring the render fills for it.
+    struct PathOutput
+    {
+        std::string device;
+        std::shared_ptr<zarn::audio::FrameRing> ring;
+        std::unique_ptr<zarn::audio::AudioOutput> output;
+    };
+    std::vector<PathOutput> pathOutputs_;       // under outputMutex_
+    std::vector<std::string> pathOutputProblems_; // under outputMutex_
+    // Under lostMutex_: devices of paths that went away, with what was said, not reopened
+    // until the operator chooses again.
+    std::vector<std::pair<std::string, std::string>> lostDevices_;
+    std::atomic<bool> pathOutputLost_{false};
 
     std::mutex queueMutex_;
     std::condition_variable queueChanged_;

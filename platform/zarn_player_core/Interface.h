@@ -129,6 +129,11 @@ public:
     // --- Output and volume ---
     virtual void SetOutputDeviceUid(const std::string& uid) = 0;
     virtual std::string GetOutputDeviceUid() = 0;
+    // Linear gain. Volume type 1 is the show's output volume (the fades' reference); type 2
+    // the click's level (the mixer's click volume: the click is never muted by it, and fades
+    // and the output volume leave it alone). Another type throws std::invalid_argument.
+    static constexpr int kOutputVolume = 1;
+    static constexpr int kClickVolume = 2;
     virtual void SetVolume(double gain, int volumeType = 1) = 0;
     virtual double GetVolume() = 0;
 

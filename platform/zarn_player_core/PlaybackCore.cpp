@@ -849,7 +849,7 @@ void PlaybackCore::DispatchCues()
         const double seconds = e.start <= pos_ ? 0.0 : map.SecondsBetween(pos_, e.start, scales);
         if (seconds > kCueLookahead)
             break;
-        out_.cues.push_back({e, static_cast<uint32_t>(std::lround(seconds * 1000.0)), true});
+        out_.cues.push_back({e, static_cast<uint32_t>(std::lround(seconds * 1000.0)), seconds, true});
         lastCueTick_ = e.start;
     }
 }
@@ -860,7 +860,7 @@ void PlaybackCore::EnqueueCuesAt(uint32_t tick)
         return;
     for (const auto& e : Events()) {
         if (e.code == flow_code::kOsc && e.start == tick)
-            out_.cues.push_back({e, 0, false});
+            out_.cues.push_back({e, 0, 0.0, false});
     }
 }
 

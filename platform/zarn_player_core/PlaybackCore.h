@@ -25,6 +25,7 @@ public:
     {
         FlowEvent cue;
         uint32_t delayMs = 0;
+        double delaySeconds = 0.0; // delayMs before rounding: the output's seconds from the position
         bool execute = true; // false: held back until playback starts
     };
     struct Completion
@@ -139,6 +140,9 @@ public:
     int UpcomingSoundChanges(double untilTick, SoundChange* out, int max) const;
 
     Output TakeOutput();
+    // The cues handed out since the last TakeOutput, for a caller that times each as it
+    // arises (the renderer's piece hook); TakeOutput still returns them.
+    const std::vector<CueDispatch>& PendingCues() const { return out_.cues; }
 
 private:
     const std::vector<FlowEvent>& Events() const;

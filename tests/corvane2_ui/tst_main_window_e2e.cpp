@@ -16,6 +16,7 @@
 #include "OscMessage.h"
 #include "OscUdpClient.h"
 #include "PulseNullSink.h"
+#include "PulseProbe.h"
 #include "QmlModuleLoader.h"
 #include "QuitProbe.h"
 #include "ReferenceServerProcess.h"
@@ -35,6 +36,8 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -47,6 +50,22 @@ static void InitImageResources()
 namespace {
 
 PulseNullSink* g_sink = nullptr;
+
+void Append(std::vector<float>& to, const std::vector<float>& more)
+{
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+// The longest run of stereo frames with both samples at or below the threshold.
+int64_t LongestQuiet(const std::vector<float>& stereo, float threshold)
+{
+    int64_t longest = 0, run = 0;
+    for (size_t i = 0; i + 1 < stereo.size(); i += 2) {
+        run = (std::abs(stereo[i]) <= threshold && std::abs(stereo[i + 1]) <= threshold) ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
 
 QQuickItem* FindItem(QObject* root, const char* name)
 {
@@ -289,6 +308,18 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
     QTRY_COMPARE_WITH_TIMEOUT(MeasureText(), QStringLiteral("0002"), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(!g_sink->SinkInputs().trimmed().isEmpty(), 10000);
     QTRY_VERIFY(playhead->x() > playheadAtStart);
+    // What the sink plays is recorded from its monitor: the show is heard.
+    PulseProbe listener;
+    QVERIFY2(listener.Connected(), listener.Problem().c_str());
+    QVERIFY(listener.Record("corvane_null.monitor", 48000));
+    const auto loudFrames = [](const std::vector<float>& stereo) {
+        int64_t loud = 0;
+        for (size_t i = 0; i + 1 < stereo.size(); i += 2)
+            loud += std::abs(stereo[i]) > 0.01f || std::abs(stereo[i + 1]) > 0.01f;
+        return loud;
+    };
+    std::vector<float> heard;
+    QTRY_VERIFY_WITH_TIMEOUT((Append(heard, listener.Take()), loudFrames(heard) > 48000 / 2), 10000);
     Shot(window_, row, "playing");
     QTRY_COMPARE_WITH_TIMEOUT(desk.Commands(), QStringList{"/cue/1/go"}, 10000);
 
@@ -297,6 +328,14 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
     QCOMPARE(window_->property("flowControlBackgroundColor").value<QColor>(), QColor(QStringLiteral("#00BFFF")));
     QTRY_VERIFY(window_->property("highlightContinueButton").toBool());
     Shot(window_, row, "vamp");
+    // The vamp loops with sound all through: in two seconds of it nothing like a beat is
+    // silent (a busy machine may starve the sound server for a block or two).
+    listener.Take();
+    heard.clear();
+    QTRY_VERIFY_WITH_TIMEOUT((Append(heard, listener.Take()), heard.size() >= 2 * 2 * 48000), 10000);
+    QCOMPARE(window_->property("flowControlLabel").toString(), QStringLiteral("Vamp"));
+    const int64_t quiet = LongestQuiet(heard, 0.01f);
+    QVERIFY2(quiet < 48000 / 4, qPrintable(QString("%1 frames of silence in the vamp").arg(quiet)));
     QVERIFY(Click(window_, FindItem(window_, "exitVampButton")));
     QTRY_VERIFY_WITH_TIMEOUT(!window_->property("highlightContinueButton").toBool(), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(window_->property("flowControlLabel").toString() != QLatin1String("Vamp"), 15000);

@@ -1,5 +1,7 @@
 // The engine as heard: its musical time is the frames its output renders.
 #include "EngineFixture.h"
+#include "zarn_core/ChangeLogData.h"
+#include "zarn_core/ChangeLogFile.h"
 #include "zarn_core/EventObserver.h"
 
 #include <QtTest>
@@ -87,13 +89,16 @@ private slots:
     void manualClockRendersTheSound_data()
     {
         QTest::addColumn<int>("stepMicroseconds");
-        QTest::newRow("5 ms steps") << 5000;
-        QTest::newRow("steps of fractional frames") << 333;
-        QTest::newRow("steps longer than a block") << 50000;
+        QTest::addColumn<double>("clickVolume");
+        QTest::newRow("5 ms steps") << 5000 << 1.0;
+        QTest::newRow("steps of fractional frames") << 333 << 1.0;
+        QTest::newRow("steps longer than a block") << 50000 << 1.0;
+        QTest::newRow("the mixer's click volume at half") << 5000 << 0.5;
     }
     void manualClockRendersTheSound()
     {
         QFETCH(int, stepMicroseconds);
+        QFETCH(double, clickVolume);
         EngineFixture f;
         f.clock = std::make_shared<zarn::player::ManualClock>(std::chrono::microseconds(stepMicroseconds));
         f.sound = true;
@@ -102,6 +107,11 @@ private slots:
         AudioInterface::Options options;
         options.renderTap = [capture](const float* block, int n) { (*capture)(block, n); };
         f.engine = f.MakeEngine(std::move(options));
+        f.engine->SetVolume(clickVolume, Interface::kClickVolume);
+        f.engine->SetVolume(0.8, Interface::kOutputVolume); // the click's level is its own
+        f.engine->SetVolume(1.0, Interface::kOutputVolume);
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, f.engine->SetVolume(0.5, 3));
+        QCOMPARE(f.engine->GetVolume(), 1.0);
         f.Advance(0.1); // idle: silent frames, and the position stays
         QCOMPARE(f.engine->FramesRendered(), int64_t(kRate / 10));
         QCOMPARE(f.engine->GetTickIndex(), 0u);
@@ -125,8 +135,10 @@ private slots:
         QVERIFY(Level(heard, play + kRate / 10, play + 45 * kRate / 100, 1000.0) < 0.01);
         // The bar's accent on the first frame, the next beat at 0.5 s (the click's first 6 ms).
         const int64_t click = kRate * 6 / 1000;
-        QVERIFY(Level(heard, play, play + click, 1500.0) > 0.4);
-        QVERIFY(Level(heard, play + kRate / 2, play + kRate / 2 + click, 1000.0) > 0.25);
+        const double accent = Level(heard, play, play + click, 1500.0);
+        const double beat = Level(heard, play + kRate / 2, play + kRate / 2 + click, 1000.0);
+        QVERIFY2(accent > 0.4 * clickVolume && accent < 0.6 * clickVolume, qPrintable(QString::number(accent)));
+        QVERIFY2(beat > 0.25 * clickVolume && beat < 0.35 * clickVolume, qPrintable(QString::number(beat)));
         QVERIFY(Level(heard, play + kRate / 2 - click, play + kRate / 2, 1000.0) < 0.05);
     }
 
@@ -210,6 +222,114 @@ private slots:
         f.ClearNotices();
         QTRY_VERIFY_WITH_TIMEOUT(!f.Of(E::Playhead).empty(), 5000);
         f.engine->Stop();
+    }
+
+    // Cues are timed to the frames they fall on and sent by a thread of their own: a screen
+    // that hangs for two seconds changes neither when they go out nor what is heard.
+    void cuesAndSoundGoOnThroughAStall()
+    {
+        EngineFixture f;
+        f.manualClock = false;
+        f.sound = true; // no sound server here: the null output renders the tone
+        WriteShow(f);
+        // Cues each musical second from tick 960; from tick 2880 a tempo scale of 0.8 makes
+        // each of those seconds last 1.25 s.
+        CL::ChangeLogData data;
+        data.version = cmn::ZARNVersion(1, 0);
+        data.networks.push_back(CL::NetworkPath("NETWORK0", "Lights", "127.0.0.1", 53000, 0));
+        auto& song = data.songs["1"];
+        for (int k = 1; k <= 5; ++k)
+            song.Insert(CL::Osc(uint32_t(960 * k), "S" + std::to_string(k) + ".1",
+                                CL::OscProperties("/cue/" + std::to_string(k), "NETWORK0")));
+        song.Insert(CL::TempoScale(2880, 9600, "T9.1", 0.8));
+        CL::ChangeLogFile::Save(data, f.showFolder + "/sound-1.0.logdata");
+
+        struct Sent
+        {
+            std::string id;
+            std::chrono::steady_clock::time_point due, at;
+        };
+        std::mutex sentMutex;
+        std::vector<Sent> sent;
+        Capture capture;
+        AudioInterface::Options options;
+        options.renderTap = std::ref(capture);
+        options.cueTap = [&](const CL::Osc& cue, std::chrono::steady_clock::time_point due) {
+            std::lock_guard lock(sentMutex);
+            sent.push_back({cue.EventId(), due, std::chrono::steady_clock::now()});
+        };
+        f.engine = f.MakeEngine(std::move(options));
+        f.engine->DoOscProcessing(true);
+
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool stalled = false, release = false;
+        const auto letGo = [&] {
+            {
+                std::lock_guard lock(mutex);
+                release = true;
+            }
+            changed.notify_all();
+        };
+        notify::EventObserver stall;
+        stall.SetCallbackFunc(
+            [&](int, int, const char*, void*) {
+                std::unique_lock lock(mutex);
+                if (stalled)
+                    return;
+                stalled = true;
+                changed.notify_all();
+                changed.wait(lock, [&] { return release; });
+            },
+            nullptr);
+        stall.Register(E::Playhead, 0);
+        // However the test ends, the receiver lets go before it and the engine are taken down.
+        const auto letGoAtEnd = qScopeGuard(letGo);
+        size_t framesAtPlay = 0;
+        {
+            std::lock_guard lock(capture.mutex);
+            framesAtPlay = capture.frames.size() / 2;
+        }
+        f.engine->Play();
+        {
+            std::unique_lock lock(mutex);
+            QVERIFY(changed.wait_for(lock, std::chrono::seconds(5), [&] { return stalled; }));
+        }
+        const auto sentCount = [&] {
+            std::lock_guard lock(sentMutex);
+            return sent.size();
+        };
+        // Four cues fall within the receiver's hang (its first 4.25 s, some of it before).
+        QTRY_VERIFY_WITH_TIMEOUT(sentCount() >= 4, 10000);
+        letGo();
+        QTRY_VERIFY_WITH_TIMEOUT(sentCount() >= 5, 5000);
+        f.engine->Stop();
+
+        std::lock_guard lock(sentMutex);
+        const double expected[] = {0.0, 1.0, 2.25, 3.5};
+        for (size_t k = 0; k < 5; ++k) {
+            QCOMPARE(sent[k].id, "S" + std::to_string(k + 1) + ".1");
+            const double late = std::chrono::duration<double>(sent[k].at - sent[k].due).count();
+            QVERIFY2(late >= 0 && late < 0.05, qPrintable(QString("cue %1 left %2 s after its time").arg(k + 1).arg(late)));
+            if (k >= 1) {
+                const double apart = std::chrono::duration<double>(sent[k].due - sent[0].due).count();
+                // A busy machine's output wakes late now and then; a cue off its musical time is
+                // off by a quarter of a second here.
+                QVERIFY2(std::abs(apart - expected[k - 1] - 1.0) < 0.015,
+                         qPrintable(QString("cue %1 due %2 s after the first").arg(k + 1).arg(apart)));
+            }
+        }
+        // The tone sounds throughout the hang: no block went silent.
+        std::lock_guard captured(capture.mutex);
+        const int64_t from = int64_t(framesAtPlay) + kRate / 10;
+        const int64_t to = std::min<int64_t>(int64_t(capture.frames.size() / 2), int64_t(framesAtPlay) + 4 * kRate);
+        QVERIFY(to - from > 3 * kRate);
+        for (int64_t at = from; at + kRate / 20 <= to; at += kRate / 20) {
+            float peak = 0;
+            for (int64_t i = at; i < at + kRate / 20; ++i)
+                peak = std::max(peak, std::abs(capture.frames[size_t(2 * i)]));
+            QVERIFY2(peak > 0.3f, qPrintable(QString("silence at %1 s").arg(double(at - int64_t(framesAtPlay)) / kRate)));
+        }
     }
 };
 
