@@ -113,6 +113,7 @@ bool GalleryShot::ShowAndSave(QQuickWindow* window, const QString& folder, const
         std::cerr << name.toStdString() << ": the window was not exposed\n";
         return false;
     }
+    QTest::qWaitFor([&] { return Settled(window->contentItem()); }, 3000);
     const bool framed = FreshFrame(window);
     const QImage image = window->grabWindow();
     const QString path = QDir(folder).filePath(name);

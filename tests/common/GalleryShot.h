@@ -30,9 +30,9 @@ public:
     // Asks the window for a frame and waits until one is swapped: what is grabbed after it
     // shows the window's present state. False when none came within the time.
     static bool FreshFrame(QQuickWindow* window, int timeoutMs = 5000);
-    // For the picture programs: shows the window, waits for a fresh frame and saves it as
-    // `name` in `folder`, printing the file, its size and the window's title; false (with the
-    // reason on standard error) when any step fails.
+    // For the picture programs: shows the window, waits until it is exposed, settled and freshly
+    // rendered, saves it as `name` in `folder` and prints the file, its size and the window's
+    // title; false (with the reason on standard error) when any of that fails.
     static bool ShowAndSave(QQuickWindow* window, const QString& folder, const QString& name);
 
     QQuickItem* Root() const;
