@@ -207,6 +207,7 @@ void MusicalMainController::LoadShow_()
     connect(editController_.get(), &QmlController::information, this, &MusicalMainController::onInformation);
     connect(editController_.get(), &QmlController::error, this, &MusicalMainController::onError);
     ConnectEditRelays();
+    MakeOutputPathsManager();
 
     // A score that cannot be read is reported and the show still loads.
     scoreView_ = std::make_unique<ScoreViewController>(window->property("scoreControl").value<QObject*>(),
@@ -231,6 +232,7 @@ void MusicalMainController::TearDownShow()
     tools_.DeleteAll();
     oscManager_.reset();
     mixerController_.reset();
+    outputPaths_.reset();
     if (editController_) {
         disconnect(this, nullptr, editController_.get(), nullptr);
         disconnect(editController_.get(), nullptr, this, nullptr);
@@ -300,6 +302,7 @@ void MusicalMainController::ConnectSignals()
     connect(window, SIGNAL(prevSong()), this, SLOT(PrevSong_()), unique);
     connect(window, SIGNAL(jumpToBar(QString)), this, SLOT(JumpToBar_(QString)), unique);
     connect(window, SIGNAL(changelogManagerOpened()), this, SLOT(ShowChangelogManager_()), unique);
+    connect(window, SIGNAL(outputPathsOpened()), this, SLOT(ShowOutputPaths_()), unique);
     connect(this, SIGNAL(PlayStarted()), window, SIGNAL(playStarted()), unique);
     connect(this, SIGNAL(Stopped()), window, SIGNAL(stopped()), unique);
     connect(this, SIGNAL(Paused()), window, SIGNAL(paused()), unique);

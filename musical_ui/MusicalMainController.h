@@ -12,6 +12,7 @@
 #include "OscManagerController.h"
 #include "OscServerControl.h"
 #include "OscSettings.h"
+#include "OutputPathMetaTypes.h"
 #include "QmlController.h"
 #include "StatusBannerWriter.h"
 #include "ZarnPlayerOscCallback.h"
@@ -58,6 +59,7 @@ class EditModel;
 class ResponsiveMenuController;
 class EditToolController;
 class ScoreViewController;
+class OutputPathsManagerController;
 class TimelineController;
 
 // The back end of the main window (MusicalMain.qml) and the hub of a running show. It loads
@@ -136,6 +138,8 @@ public:
     // The "Event Log Manager" while it is open; null before the menu opens it and once a log
     // was loaded from it or it closed.
     ChangelogManagerController* GetChangelogManager() const { return changelogManager_.get(); }
+    // The output paths window's controller, made hidden by every show load.
+    OutputPathsManagerController* GetOutputPathsManager() const { return outputPaths_.get(); }
 
 signals:
     void PlayStarted();
@@ -246,6 +250,12 @@ public slots:
     void ShowMidiManager_();
     void ShowAudioManager_();
     void onAudioSettingsUpdated();
+    // Output paths (MusicalMainControllerOutputPaths.cpp): the window made by the show load is
+    // shown on the main window's outputPathsOpened(); a path made, changed or deleted there goes
+    // to the engine and is an edit of the log that needs saving.
+    void ShowOutputPaths_();
+    void onAddOutputhPath(const CL::OutputPath& path);
+    void onRemoveOutputhPath(const CL::OutputPath& path);
     void onClearOscQueue();
     void PlayQueuedOscEvents();
 
@@ -289,6 +299,7 @@ private:
     void OpenToolForCreate(char kind, int startTick, int endTick);
     void OpenToolForEdit(char kind, cmn::ZarnEvent* zarnEvent);
     void ShowClickToolNotice();
+    void MakeOutputPathsManager();
 
     std::unique_ptr<OscServerControl> MakeOscServerControl();
     void MakeOscCallback();
@@ -319,6 +330,8 @@ private:
     // Made by every show load over the window's score page.
     std::unique_ptr<ScoreViewController> scoreView_;
     std::unique_ptr<QObject> mixerController_;
+    // Its window hangs from the main window and is held weakly: either may go first.
+    std::shared_ptr<OutputPathsManagerController> outputPaths_;
     std::string showFolder_;
     std::string dataFolder_;
     std::shared_ptr<zarn::AppSettings> generalSettings_;

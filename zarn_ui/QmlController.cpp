@@ -3,6 +3,7 @@
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQmlProperty>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSet>
@@ -148,6 +149,15 @@ void QmlController::SetVisible(bool visible)
     if (!qmlObject_)
         throw std::runtime_error("Cannot Set QML Object visible. Qml Object is null.");
     qmlObject_->setProperty("visible", visible);
+}
+
+int QmlController::ReadCurrentIndex() const
+{
+    if (!qmlObject_)
+        return -1;
+    bool ok = false;
+    const int index = QQmlProperty::read(qmlObject_.data(), QStringLiteral("currentIndex")).toInt(&ok);
+    return ok ? index : -1;
 }
 
 void QmlController::Closing_(QQuickCloseEvent*)

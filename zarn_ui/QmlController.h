@@ -38,6 +38,9 @@ public:
     int GetRightEdge() const;
     void SetZ(int z);
     void SetVisible(bool visible);
+    // The root object's "currentIndex" as an int; -1 without an object or when it does not
+    // read as a number.
+    int ReadCurrentIndex() const;
 
 signals:
     void information(std::string message, std::string title);

@@ -24,6 +24,9 @@ struct ChangeLogData
     std::uint32_t modified = 0;             // seconds since 1970, UTC
     NetworkPathVectorT networks;            // OSC destinations, display order
     std::vector<OutputPath> outputPaths;    // in file order
+    // Ids of the show's own output paths that were deleted: the show's definition keeps
+    // offering them, the log says they are gone. In file order, each once.
+    std::vector<std::string> removedOutputPaths;
     SongMap songs;                          // by song number
     std::string unknownMembersJson;         // top-level members we do not know, as a JSON object
     // Unknown members of network and output-path entries, as JSON object texts, by the

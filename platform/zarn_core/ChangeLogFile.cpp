@@ -248,6 +248,23 @@ void ParseOutputPaths(const Value& root, ChangeLogData& data)
     }
 }
 
+void ParseRemovedOutputPaths(const Value& root, ChangeLogData& data)
+{
+    const Value* list = Member(root, "removedOutputPaths");
+    if (!list)
+        return;
+    if (!list->IsArray())
+        Fail("the file", "has \"removedOutputPaths\" that are not a list");
+    for (rapidjson::SizeType i = 0; i < list->Size(); ++i) {
+        const Value& id = (*list)[i];
+        if (!id.IsString())
+            Fail("removed output path " + std::to_string(i + 1), "is not a text");
+        std::string text(id.GetString(), id.GetStringLength());
+        if (std::find(data.removedOutputPaths.begin(), data.removedOutputPaths.end(), text) == data.removedOutputPaths.end())
+            data.removedOutputPaths.push_back(std::move(text));
+    }
+}
+
 cmn::ZarnEvent ParseEvent(const Value& e, const std::string& where)
 {
     const std::string code = RequireString(e, "code", where);
@@ -553,10 +570,11 @@ ChangeLogFile::LoadResult ChangeLogFile::Parse(std::string_view json, const Clic
     data.modified = RequireUint32(doc, "modified", "the file", false);
     ParseNetworks(doc, data);
     ParseOutputPaths(doc, data);
+    ParseRemovedOutputPaths(doc, data);
     std::vector<std::pair<std::string, cmn::ZarnEvent>> events;
     ParseSongs(doc, data, events);
     data.unknownMembersJson =
-        UnknownMembers(doc, {"format", "version", "modified", "networks", "outputPaths", "songs"},
+        UnknownMembers(doc, {"format", "version", "modified", "networks", "outputPaths", "removedOutputPaths", "songs"},
                        {{"version", {"major", "minor"}}});
 
     Repair(events, clickValues, result.repairs);
@@ -633,6 +651,15 @@ std::string ChangeLogFile::Serialize(const ChangeLogData& data)
         w.EndObject();
     }
     w.EndArray();
+
+    // Only when there are any: a log without deletions reads as it did before the member existed.
+    if (!data.removedOutputPaths.empty()) {
+        Key(w, "removedOutputPaths");
+        w.StartArray();
+        for (const auto& id : data.removedOutputPaths)
+            String(w, id);
+        w.EndArray();
+    }
 
     Key(w, "songs");
     w.StartObject();

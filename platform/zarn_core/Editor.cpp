@@ -481,4 +481,17 @@ void Editor::RemoveOutputPath(const std::string& pathId)
         ++revision_;
 }
 
+void Editor::SetOutputPathRemoved(const std::string& pathId, bool removed)
+{
+    auto& ids = data_.removedOutputPaths;
+    const auto it = std::find(ids.begin(), ids.end(), pathId);
+    if (removed == (it != ids.end()))
+        return;
+    if (removed)
+        ids.push_back(pathId);
+    else
+        ids.erase(it);
+    ++revision_;
+}
+
 } // namespace CL

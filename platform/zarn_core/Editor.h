@@ -108,6 +108,9 @@ public:
     const std::vector<OutputPath>& GetOutputPaths() const { return data_.outputPaths; }
     void AddOrReplaceOutputPath(const OutputPath& path);
     void RemoveOutputPath(const std::string& pathId);
+    // The show's own paths that were deleted (ChangeLogData::removedOutputPaths).
+    const std::vector<std::string>& GetRemovedOutputPaths() const { return data_.removedOutputPaths; }
+    void SetOutputPathRemoved(const std::string& pathId, bool removed);
     // Counts every change of the log's content (events, attacca, networks, output paths),
     // so the engine can tell its playback copy is stale. MarkSaved does not count.
     std::uint64_t GetRevision() const { return revision_; }

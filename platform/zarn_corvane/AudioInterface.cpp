@@ -1172,8 +1172,12 @@ const std::map<std::string, CL::OutputPath>& AudioInterface::GetOutputPathMap()
 {
     std::lock_guard lock(mutex_);
     outputPathMap_.clear();
-    for (const auto& p : show_->outputPaths)
-        outputPathMap_[p.id] = CL::OutputPath(p.id, p.name, "");
+    const auto& removed = editor_->GetRemovedOutputPaths();
+    for (const auto& p : show_->outputPaths) {
+        // A show path the log deleted stays deleted.
+        if (std::find(removed.begin(), removed.end(), p.id) == removed.end())
+            outputPathMap_[p.id] = CL::OutputPath(p.id, p.name, "");
+    }
     for (const auto& p : editor_->GetOutputPaths())
         outputPathMap_[p.GetId()] = p;
     // The device is this machine's choice, not the shared log's.
@@ -1190,6 +1194,7 @@ void AudioInterface::onAddOutputhPath(const CL::OutputPath& path)
     {
         std::lock_guard lock(mutex_);
         editor_->AddOrReplaceOutputPath(path);
+        editor_->SetOutputPathRemoved(path.GetId(), false);
         pathDevices_[path.GetId()] = path.GetDeviceId();
     }
     ForgetLostDevices();
@@ -1201,6 +1206,11 @@ void AudioInterface::onRemoveOutputhPath(const CL::OutputPath& path)
     {
         std::lock_guard lock(mutex_);
         editor_->RemoveOutputPath(path.GetId());
+        // A path of the show's own is recorded as deleted, or the show would offer it again.
+        const bool showPath = std::any_of(show_->outputPaths.begin(), show_->outputPaths.end(),
+                                          [&path](const auto& p) { return p.id == path.GetId(); });
+        if (showPath)
+            editor_->SetOutputPathRemoved(path.GetId(), true);
         pathDevices_.erase(path.GetId());
     }
     OpenOutputs(false);

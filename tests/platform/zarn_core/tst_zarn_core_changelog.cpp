@@ -34,6 +34,7 @@ CL::ChangeLogData EveryKind()
     data.networks.push_back(CL::NetworkPath("NETWORK1", "Sound \"desk\"", "10.0.0.7", 9000, 1));
     data.outputPaths.push_back(CL::OutputPath("p1", "Main", "", ""));
     data.outputPaths.push_back(CL::OutputPath("p2", "Click", "hw:1", "USB Audio"));
+    data.removedOutputPaths = {"stage-left", "booth"};
     CL::SongLog& one = data.songs["1"];
     one.SetAttacca(1);
     one.Insert(CL::Marker(960, "Letter A – ünïcode", "E1.3"));
@@ -225,6 +226,8 @@ void TestZarnCoreChangeLog::malformedFiles_data()
     QTest::newRow("songs list") << QString::fromStdString(std::string("{") + kHeader + R"(,"songs":[]})") << "\"songs\"";
     QTest::newRow("duplicate song") << QString::fromStdString(std::string("{") + kHeader + R"(,"songs":{"1":{},"1":{}}})") << "twice";
     QTest::newRow("network port") << QString::fromStdString(std::string("{") + kHeader + R"(,"networks":[{"id":"a","port":70000}]})") << "\"port\"";
+    QTest::newRow("removed paths text") << QString::fromStdString(std::string("{") + kHeader + R"(,"removedOutputPaths":"main"})") << "\"removedOutputPaths\"";
+    QTest::newRow("removed path number") << QString::fromStdString(std::string("{") + kHeader + R"(,"removedOutputPaths":[1]})") << "removed output path 1";
     QTest::newRow("network no id") << QString::fromStdString(std::string("{") + kHeader + R"(,"networks":[{"port":1}]})") << "\"id\"";
     QTest::newRow("deep nesting") << QString::fromStdString(std::string("{") + kHeader + ",\"x\":" + std::string(5000, '[') + std::string(5000, ']') + "}") << "nested";
     QTest::newRow("bad utf-8") << QString::fromLatin1("{\"format\":\"1.0\",\"version\":{\"major\":1,\"minor\":0},\"x\":\"\\xff\"}") << "";

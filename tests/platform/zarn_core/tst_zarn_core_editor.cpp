@@ -550,6 +550,12 @@ void TestZarnCoreEditor::networksAttaccaOutputPaths()
     QCOMPARE(editor.GetOutputPaths()[0].GetDeviceName(), std::string("USB"));
     editor.RemoveOutputPath("p1");
     QCOMPARE(editor.GetOutputPaths().size(), std::size_t(1));
+    // A deleted path of the show is recorded once; making it again takes it off the record.
+    editor.SetOutputPathRemoved("main", true);
+    editor.SetOutputPathRemoved("main", true);
+    QCOMPARE(editor.GetRemovedOutputPaths(), std::vector<std::string>{"main"});
+    editor.SetOutputPathRemoved("main", false);
+    QVERIFY(editor.GetRemovedOutputPaths().empty());
 }
 
 QTEST_GUILESS_MAIN(TestZarnCoreEditor)
