@@ -80,9 +80,16 @@ private slots:
         QTRY_COMPARE(score->property("currentImage1").toString(), DemoPageUrl(1));
         QVERIFY(!f_->controller->GetCurrentDialog());
         // The page prompt and the page's buttons take none of the names the window's own
-        // controls are found by.
-        for (const char* name : {"jumpPopup", "barField", "okButton", "cancelButton", "nextButton", "prevButton"})
-            QVERIFY2(f_->Window()->findChildren<QObject*>(QLatin1String(name)).size() <= 1, name);
+        // controls are found by (windows the main window holds, such as the hidden output
+        // paths window, have controls of their own).
+        for (const char* name : {"jumpPopup", "barField", "okButton", "cancelButton", "nextButton", "prevButton"}) {
+            int inTheWindow = 0;
+            for (QObject* o : f_->Window()->findChildren<QObject*>(QLatin1String(name))) {
+                auto* item = qobject_cast<QQuickItem*>(o);
+                inTheWindow += !item || item->window() == f_->Window();
+            }
+            QVERIFY2(inTheWindow <= 1, name);
+        }
     }
 
     void playingTurnsThePage()
