@@ -8,6 +8,7 @@
 #include "MidiCommandCenter.h"
 #include "NullOutput.h"
 #include "OutputPathDevices.h"
+#include "PulseDevices.h"
 #include "PulseOutput.h"
 #include "RtMidiInputBackend.h"
 #include "ShowRender.h"
@@ -25,6 +26,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <iostream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -341,6 +343,8 @@ void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
             PlayOnAfterLoss();
         } else if (pathOutputLost_.exchange(false)) {
             DropLostPathOutputs();
+        } else if (deviceAdded_.exchange(false)) {
+            ReopenReturnedDevices();
         } else if (now - lastPrepare >= kPrepareInterval) {
             lastPrepare = now;
             std::lock_guard lock(mutex_);
@@ -611,7 +615,7 @@ void AudioInterface::OpenPathOutputs(const std::vector<std::string>& devices)
         for (const std::string& device : devices) {
             const auto gone = std::find_if(lost.begin(), lost.end(), [&](const auto& l) { return l.first == device; });
             if (gone != lost.end()) {
-                pathOutputProblems_.push_back(gone->second + " Its output paths play on the show's device.");
+                pathOutputProblems_.push_back(gone->second + ". Its output paths play on the show's device until it returns or another device is chosen.");
                 continue;
             }
             PathOutput p;
@@ -630,6 +634,7 @@ void AudioInterface::OpenPathOutputs(const std::vector<std::string>& devices)
                     std::lock_guard lock(lostMutex_);
                     lostDevices_.emplace_back(device, message);
                 }
+                std::cerr << message << ". Its output paths play on the show's device." << std::endl;
                 pathOutputLost_ = true;
                 clock_->Wake();
             });
@@ -675,8 +680,55 @@ void AudioInterface::DropLostPathOutputs()
         std::lock_guard lock(outputMutex_);
         for (const auto& p : pathOutputs_)
             devices.push_back(p.device);
+        WatchForReturnLocked();
     }
     OpenPathOutputs(devices);
+}
+
+void AudioInterface::WatchForReturnLocked()
+{
+    // PulseAudio says when a sink comes (back); the control thread then reopens what waits
+    // for it. Made at the first loss: a show that never loses a device never watches.
+    if (devicesWatch_ || !sound_)
+        return;
+    devicesWatch_ = std::make_unique<zarn::audio::PulseDevices>(
+        [this](zarn::audio::PulseDevices::Change change, const zarn::audio::AudioDevice&) {
+            if (change == zarn::audio::PulseDevices::Change::Added) {
+                deviceAdded_ = true;
+                clock_->Wake();
+            }
+        });
+}
+
+void AudioInterface::ReopenReturnedDevices()
+{
+    std::vector<std::string> listed;
+    bool drivingLost = false;
+    std::string lostDriving;
+    {
+        std::lock_guard lock(outputMutex_);
+        if (!devicesWatch_)
+            return;
+        for (const auto& d : devicesWatch_->Sinks())
+            listed.push_back(d.uid);
+        drivingLost = drivingLost_;
+        lostDriving = outputDevice_;
+    }
+    const auto isListed = [&](const std::string& uid) {
+        return uid.empty() || std::find(listed.begin(), listed.end(), uid) != listed.end();
+    };
+    bool pathsBack = false;
+    {
+        std::lock_guard lock(lostMutex_);
+        const auto before = lostDevices_.size();
+        lostDevices_.erase(std::remove_if(lostDevices_.begin(), lostDevices_.end(),
+                                          [&](const auto& l) { return isListed(l.first); }),
+                           lostDevices_.end());
+        pathsBack = lostDevices_.size() != before;
+    }
+    const bool drivingBack = drivingLost && isListed(lostDriving);
+    if (drivingBack || pathsBack)
+        OpenOutputs(drivingBack);
 }
 
 void AudioInterface::OpenOutput(const std::string& device)
@@ -687,6 +739,7 @@ void AudioInterface::OpenOutput(const std::string& device)
         output_.reset();
     }
     soundActive_ = false;
+    drivingLost_ = false;
     outputProblem_.clear();
     outputDevice_ = device;
     std::unique_ptr<zarn::audio::AudioOutput> output;
@@ -738,7 +791,10 @@ void AudioInterface::PlayOnAfterLoss()
         output_->Stop();
     output_.reset();
     soundActive_ = false;
-    outputProblem_ = message;
+    outputProblem_ = message + kLostSuffix;
+    drivingLost_ = true;
+    std::cerr << outputProblem_ << std::endl;
+    WatchForReturnLocked();
     auto output = std::make_unique<zarn::audio::NullOutput>(kSampleRate);
     output->SetRenderCallback(
         [this, o = output.get()](float* out, int frames) { RenderDeviceBlock(out, frames, o->LatencySeconds()); });
@@ -758,6 +814,7 @@ void AudioInterface::CloseOutput()
         p.output->Stop();
     pathOutputs_.clear();
     soundActive_ = false;
+    devicesWatch_.reset();
 }
 
 bool AudioInterface::QueueOutputLocked()

@@ -28,6 +28,7 @@ namespace zarn::audio {
 class AudioOutput;
 class CueScheduler;
 class FrameRing;
+class PulseDevices;
 class ShowRender;
 }
 
@@ -230,6 +231,8 @@ private:
     void CloseOutput();
     void PlayOnAfterLoss();
     void DropLostPathOutputs();
+    void WatchForReturnLocked(); // under outputMutex_
+    void ReopenReturnedDevices();
 
     std::unique_ptr<CL::Editor> MakeEditor(CL::ChangeLogData data, bool readOnly);
     void LoadNewestChangeLog();
@@ -337,6 +340,12 @@ private:
     // until the operator chooses again.
     std::vector<std::pair<std::string, std::string>> lostDevices_;
     std::atomic<bool> pathOutputLost_{false};
+    // Watches the sinks once a device was lost (under outputMutex_); a sink that appears has
+    // the control thread reopen what waited for it.
+    std::unique_ptr<zarn::audio::PulseDevices> devicesWatch_;
+    std::atomic<bool> deviceAdded_{false};
+    bool drivingLost_ = false; // under outputMutex_: the driving device went; the null output plays
+    static constexpr const char* kLostSuffix = ". Sound is off until it returns or another device is chosen.";
 
     std::mutex queueMutex_;
     std::condition_variable queueChanged_;

@@ -154,7 +154,8 @@ private slots:
         QVERIFY(probe.Unload(module));
         QTRY_VERIFY_WITH_TIMEOUT(!engine->IsSoundActive(), 5000);
         const uint32_t atLoss = engine->GetTickIndex();
-        QCOMPARE(QString::fromStdString(engine->GetSoundProblem()), QString("Audio device lost: Pit sink"));
+        QCOMPARE(QString::fromStdString(engine->GetSoundProblem()),
+                 QString("Audio device lost: Pit sink. Sound is off until it returns or another device is chosen."));
         QVERIFY(engine->GetIsPlaying());
         QTRY_VERIFY_WITH_TIMEOUT(engine->GetTickIndex() > atLoss + 480, 5000);
         engine->Shutdown();
