@@ -3,6 +3,7 @@
 // server on loopback, over a show store in a temporary data folder.
 
 #include "ChangelogListModel.h"
+#include "CapturedStream.h"
 #include "ChangelogManagerController.h"
 #include "QmlModuleLoader.h"
 #include "ServerRootFixture.h"
@@ -82,19 +83,6 @@ QStringList EntriesIn(const QString& folder)
     names.sort();
     return names;
 }
-
-// What the code under test writes to standard output while the object lives.
-class CapturedStdout
-{
-public:
-    CapturedStdout() : previous_(std::cout.rdbuf(text_.rdbuf())) {}
-    ~CapturedStdout() { std::cout.rdbuf(previous_); }
-    std::string Text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* previous_;
-};
 
 // A data folder with one installed show whose store points at `base`; the show folder holds
 // the server root's credential, which opens the enciphered logs.

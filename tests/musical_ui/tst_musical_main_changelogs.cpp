@@ -3,6 +3,7 @@
 // server root copied to a temporary folder and served in-process (file://).
 
 #include "ChangelogListModel.h"
+#include "CapturedStream.h"
 #include "ChangelogManagerController.h"
 #include "DialogController.h"
 #include "EditController.h"
@@ -55,18 +56,6 @@ QByteArray InstalledLogAs(const MainWindowFixture& f, int major, int minor)
     text.replace(from, QStringLiteral("\"version\":{\"major\":%1,\"minor\":%2}").arg(major).arg(minor).toUtf8());
     return text;
 }
-
-class CapturedStderr
-{
-public:
-    CapturedStderr() : previous_(std::cerr.rdbuf(text_.rdbuf())) {}
-    ~CapturedStderr() { std::cerr.rdbuf(previous_); }
-    std::string Text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* previous_;
-};
 
 QString DialogTitle(const zarn::qt::DialogController* dialog)
 {

@@ -3,6 +3,7 @@
 // port OK accepts, the destinations it hands back, what Cancel and closing drop, the export's
 // failures, and a window that cannot be loaded.
 #include "OscFakeEngine.h"
+#include "CapturedStream.h"
 #include "OscManagerController.h"
 #include "QmlModuleLoader.h"
 
@@ -45,19 +46,6 @@ struct Update
 {
     OscSettings settings;
     CL::NetworkPathVectorT networks;
-};
-
-// Standard error, caught for the life of the object.
-class CapturedStderr
-{
-public:
-    CapturedStderr() : previous_(std::cerr.rdbuf(text_.rdbuf())) {}
-    ~CapturedStderr() { std::cerr.rdbuf(previous_); }
-    std::string Text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* previous_;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // the real main window, its OK saving the settings, restarting the server on the new port and
 // handing the destinations to the change log.
 #include "Interface.h"
+#include "CapturedStream.h"
 #include "MainWindowFixture.h"
 #include "OscManagerController.h"
 #include "OscServer.h"
@@ -25,18 +26,6 @@
 using zarn::qt::OscManagerController;
 
 namespace {
-
-class CapturedStdout
-{
-public:
-    CapturedStdout() : previous_(std::cout.rdbuf(text_.rdbuf())) {}
-    ~CapturedStdout() { std::cout.rdbuf(previous_); }
-    std::string Text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* previous_;
-};
 
 bool PortIsHeld(int port)
 {

@@ -3,6 +3,7 @@
 // controller's construction, naming, changes and deletions, and the window and its form driven
 // as the operator drives them. The devices are the test's (DeviceControlWin32's testing list).
 #include "DeviceControlWin32.h"
+#include "CapturedStream.h"
 #include "OutputPathsManagerController.h"
 #include "OutputPathsModel.h"
 #include "QmlModuleLoader.h"
@@ -57,19 +58,6 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
 }
-
-// Standard output, caught for the life of the object.
-class CapturedStdout
-{
-public:
-    CapturedStdout() : previous_(std::cout.rdbuf(text_.rdbuf())) {}
-    ~CapturedStdout() { std::cout.rdbuf(previous_); }
-    std::string Text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* previous_;
-};
 
 } // namespace
 

@@ -71,6 +71,50 @@ struct Capture
     }
 };
 
+// A receiver of the playhead notices that hangs in its first one until let go, as a screen
+// that stalls holds up the engine's delivery thread. Lets go when it ends, so that the engine
+// can be taken down whatever the test did.
+class StalledReceiver
+{
+public:
+    StalledReceiver()
+    {
+        observer_.SetCallbackFunc(
+            [this](int, int, const char*, void*) {
+                std::unique_lock lock(mutex_);
+                if (stalled_)
+                    return;
+                stalled_ = true;
+                changed_.notify_all();
+                changed_.wait(lock, [this] { return released_; });
+            },
+            nullptr);
+        observer_.Register(E::Playhead, 0);
+    }
+    ~StalledReceiver() { Release(); }
+
+    bool WaitUntilStalled()
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(5), [this] { return stalled_; });
+    }
+    void Release()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            released_ = true;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool stalled_ = false;
+    bool released_ = false;
+    notify::EventObserver observer_;
+};
+
 } // namespace
 
 class TestEngineSound : public QObject
@@ -187,26 +231,9 @@ private slots:
         EngineFixture f;
         f.manualClock = false;
         f.Start();
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool stalled = false, release = false;
-        notify::EventObserver stall;
-        stall.SetCallbackFunc(
-            [&](int, int, const char*, void*) {
-                std::unique_lock lock(mutex);
-                if (stalled)
-                    return;
-                stalled = true;
-                changed.notify_all();
-                changed.wait(lock, [&] { return release; });
-            },
-            nullptr);
-        stall.Register(E::Playhead, 0);
+        StalledReceiver receiver;
         f.engine->Play();
-        {
-            std::unique_lock lock(mutex);
-            QVERIFY(changed.wait_for(lock, std::chrono::seconds(5), [&] { return stalled; }));
-        }
+        QVERIFY(receiver.WaitUntilStalled());
         const uint32_t tick = f.engine->GetTickIndex();
         const int64_t frames = f.engine->FramesRendered();
         const auto since = std::chrono::steady_clock::now();
@@ -214,11 +241,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(f.engine->GetTickIndex() >= tick + 1920, 5000);
         QVERIFY(std::chrono::steady_clock::now() - since < std::chrono::milliseconds(2500));
         QVERIFY(f.engine->FramesRendered() - frames >= 2 * kRate - 2 * 1024);
-        {
-            std::lock_guard lock(mutex);
-            release = true;
-        }
-        changed.notify_all();
+        receiver.Release();
         // What waited for the receiver arrives late, the playhead as its latest value only:
         // two seconds of it (80 values) come as one, then the few before the pause.
         f.engine->Pause(false);
@@ -275,47 +298,21 @@ private slots:
         f.engine = f.MakeEngine(std::move(options));
         f.engine->DoOscProcessing(true);
 
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool stalled = false, release = false;
-        const auto letGo = [&] {
-            {
-                std::lock_guard lock(mutex);
-                release = true;
-            }
-            changed.notify_all();
-        };
-        notify::EventObserver stall;
-        stall.SetCallbackFunc(
-            [&](int, int, const char*, void*) {
-                std::unique_lock lock(mutex);
-                if (stalled)
-                    return;
-                stalled = true;
-                changed.notify_all();
-                changed.wait(lock, [&] { return release; });
-            },
-            nullptr);
-        stall.Register(E::Playhead, 0);
-        // However the test ends, the receiver lets go before it and the engine are taken down.
-        const auto letGoAtEnd = qScopeGuard(letGo);
+        StalledReceiver receiver;
         size_t framesAtPlay = 0;
         {
             std::lock_guard lock(capture.mutex);
             framesAtPlay = capture.frames.size() / 2;
         }
         f.engine->Play();
-        {
-            std::unique_lock lock(mutex);
-            QVERIFY(changed.wait_for(lock, std::chrono::seconds(5), [&] { return stalled; }));
-        }
+        QVERIFY(receiver.WaitUntilStalled());
         const auto sentCount = [&] {
             std::lock_guard lock(sentMutex);
             return sent.size();
         };
         // Four cues fall within the receiver's hang (its first 4.25 s, some of it before).
         QTRY_VERIFY_WITH_TIMEOUT(sentCount() >= 4, 10000);
-        letGo();
+        receiver.Release();
         QTRY_VERIFY_WITH_TIMEOUT(sentCount() >= 5, 5000);
         f.engine->Stop();
 
