@@ -273,8 +273,8 @@ void AudioInterface::StopThreads()
         clock_->Wake();
     {
         std::lock_guard lock(queueMutex_);
-        queue_.clear();
-        popped_ = pushed_;
+        for (; popped_ < pushed_; ++popped_)
+            QueuedAt(popped_) = Delivery{};
     }
     queueChanged_.notify_all();
     queueIdle_.notify_all();
@@ -821,7 +821,8 @@ bool AudioInterface::QueueOutputLocked()
 {
     ScheduleCuesLocked(-1);
     cuesTimed_ = 0;
-    auto out = core_->TakeOutput();
+    core_->SwapOutput(taken_);
+    auto& out = taken_;
     if (cueScheduler_) {
         // Timed and sent by the cue thread; those held back for playback go on below.
         out.cues.erase(std::remove_if(out.cues.begin(), out.cues.end(),
@@ -866,10 +867,28 @@ void AudioInterface::QueueNotice(EngineEventKind kind, int value)
     queueChanged_.notify_all();
 }
 
+AudioInterface::Delivery& AudioInterface::QueuedAt(uint64_t index)
+{
+    return queued_[size_t(index & (queued_.size() - 1))];
+}
+
+void AudioInterface::Append(Delivery&& d)
+{
+    if (pushed_ - popped_ == queued_.size()) {
+        // Only a receiver stalled for a long time fills it: grow (the one allocation) rather
+        // than lose what must arrive.
+        std::vector<Delivery> larger(queued_.size() * 2);
+        for (uint64_t i = popped_; i < pushed_; ++i)
+            larger[size_t(i & (larger.size() - 1))] = std::move(QueuedAt(i));
+        queued_.swap(larger);
+    }
+    QueuedAt(pushed_) = std::move(d);
+    ++pushed_;
+}
+
 void AudioInterface::PushQueued(Delivery&& d)
 {
-    queue_.push_back(std::move(d));
-    ++pushed_;
+    Append(std::move(d));
     segmentStart_ = pushed_;
 }
 
@@ -882,13 +901,13 @@ void AudioInterface::PushNoticeQueued(zarn::player::EngineNotice&& notice)
     if (zarn::player::EngineOutputQueue::IsCoalesced(notice.kind)) {
         uint64_t& slot = latestOfKind_[static_cast<size_t>(notice.kind)];
         if (slot > 0 && slot - 1 >= segmentStart_ && slot - 1 >= popped_) {
-            queue_[size_t(slot - 1 - popped_)].notice = std::move(notice);
+            QueuedAt(slot - 1).notice = std::move(notice);
             return;
         }
         Delivery d;
         d.notice = std::move(notice);
-        queue_.push_back(std::move(d));
-        slot = ++pushed_; // one past its index, so 0 is none
+        Append(std::move(d));
+        slot = pushed_; // one past its index, so 0 is none
         return;
     }
     Delivery d;
@@ -901,7 +920,7 @@ void AudioInterface::WaitForDeliveries()
     std::unique_lock lock(queueMutex_);
     if (std::this_thread::get_id() == deliveryThread_.get_id())
         return;
-    queueIdle_.wait(lock, [this] { return (queue_.empty() && !delivering_) || stopping_; });
+    queueIdle_.wait(lock, [this] { return (pushed_ == popped_ && !delivering_) || stopping_; });
 }
 
 void AudioInterface::DeliveryLoop()
@@ -910,11 +929,10 @@ void AudioInterface::DeliveryLoop()
         Delivery d;
         {
             std::unique_lock lock(queueMutex_);
-            queueChanged_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            queueChanged_.wait(lock, [this] { return stopping_ || pushed_ != popped_; });
             if (stopping_)
                 break;
-            d = std::move(queue_.front());
-            queue_.pop_front();
+            d = std::move(QueuedAt(popped_));
             ++popped_;
             delivering_ = true;
         }

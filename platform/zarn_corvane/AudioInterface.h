@@ -203,6 +203,8 @@ private:
     template <class F> auto Locked(F&& f);
     bool QueueOutputLocked(); // true when something was queued
     void QueueNotice(zarn::player::EngineEventKind kind, int value);
+    Delivery& QueuedAt(uint64_t index); // under queueMutex_
+    void Append(Delivery&& d);
     void PushQueued(Delivery&& d);
     void PushNoticeQueued(zarn::player::EngineNotice&& notice);
     void Deliver(Delivery& d);
@@ -264,6 +266,7 @@ private:
     std::unique_ptr<zarn::midi::MidiInputBackend> pendingMidiInput_;
     std::unique_ptr<zarn::midi::MidiCommandCenter> midi_;
     std::unique_ptr<zarn::audio::ShowRender> render_;
+    zarn::player::PlaybackCore::Output taken_; // the core's output, its buffers reused
     std::vector<std::string> soundProblems_; // unreadable audio files, each once
     double carryFrames_ = 0.0;                // a clock step's fraction of a frame, carried on
     std::vector<float> stepBuffer_;           // a clock step's blocks
@@ -350,7 +353,9 @@ private:
     std::mutex queueMutex_;
     std::condition_variable queueChanged_;
     std::condition_variable queueIdle_;
-    std::deque<Delivery> queue_;
+    // The deliveries waiting, in order: a ring indexed by the counts below, its slots reused
+    // so that queuing allocates nothing (it grows only when full).
+    std::vector<Delivery> queued_ = std::vector<Delivery>(1024);
     bool delivering_ = false;
     // Counts of items ever queued and taken, and where the items queued since the last
     // ordered one begin; for each kind of latest-value notice, one past its index while

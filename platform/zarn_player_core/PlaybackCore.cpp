@@ -181,6 +181,14 @@ PlaybackCore::Output PlaybackCore::TakeOutput()
     return out;
 }
 
+void PlaybackCore::SwapOutput(Output& into)
+{
+    into.notices.clear();
+    into.cues.clear();
+    into.completions.clear();
+    std::swap(into, out_);
+}
+
 void PlaybackCore::Notify(EngineEventKind kind, int value, std::string text)
 {
     out_.notices.push_back({kind, value, std::move(text)});

@@ -140,6 +140,9 @@ public:
     int UpcomingSoundChanges(double untilTick, SoundChange* out, int max) const;
 
     Output TakeOutput();
+    // TakeOutput for a caller that reuses its buffers: `into` is emptied (its capacity kept)
+    // and exchanged with what the core handed out, so a steady render allocates nothing.
+    void SwapOutput(Output& into);
     // The cues handed out since the last TakeOutput, for a caller that times each as it
     // arises (the renderer's piece hook); TakeOutput still returns them.
     const std::vector<CueDispatch>& PendingCues() const { return out_.cues; }

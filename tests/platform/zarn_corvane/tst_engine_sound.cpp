@@ -1,4 +1,5 @@
 // The engine as heard: its musical time is the frames its output renders.
+#include "AllocationCounter.h"
 #include "EngineFixture.h"
 #include "zarn_core/ChangeLogData.h"
 #include "zarn_core/ChangeLogFile.h"
@@ -13,6 +14,7 @@
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
+#include <optional>
 
 using E = notify::EngineEvent;
 
@@ -341,6 +343,45 @@ private slots:
                 peak = std::max(peak, std::abs(capture.frames[size_t(2 * i)]));
             QVERIFY2(peak > 0.3f, qPrintable(QString("silence at %1 s").arg(double(at - int64_t(framesAtPlay)) / kRate)));
         }
+    }
+
+    // Steady play on the output as the clock: the render thread's blocks (the core's
+    // advance, the stems, the click, the notices queued for delivery) allocate nothing.
+    void steadyPlayAllocatesNothing()
+    {
+        if (!zarn::audio::test::CountAllocations::Available())
+            QSKIP("allocations cannot be counted under a sanitizer's allocator");
+        EngineFixture f;
+        f.manualClock = false;
+        f.sound = true;
+        WriteShow(f);
+        struct Counting
+        {
+            std::atomic<bool> armed{false};
+            std::atomic<int> blocks{0};
+            std::atomic<long> allocations{-1};
+        };
+        constexpr int kBlocks = 200;
+        auto counting = std::make_shared<Counting>();
+        AudioInterface::Options options;
+        options.renderTap = [counting](const float*, int) {
+            thread_local std::optional<zarn::audio::test::CountAllocations> scope;
+            if (!counting->armed)
+                return;
+            const int n = ++counting->blocks;
+            if (n == 1)
+                scope.emplace();
+            else if (n == 1 + kBlocks && scope)
+                counting->allocations = scope->Count();
+        };
+        f.engine = f.MakeEngine(std::move(options));
+        f.engine->Play();
+        // Past the start, with the song's streams ready and the first notices out.
+        QTRY_VERIFY_WITH_TIMEOUT(f.engine->GetTickIndex() > 480, 5000);
+        counting->armed = true;
+        QTRY_VERIFY_WITH_TIMEOUT(counting->allocations >= 0, 10000);
+        f.engine->Stop();
+        QCOMPARE(counting->allocations.load(), 0L);
     }
 };
 
