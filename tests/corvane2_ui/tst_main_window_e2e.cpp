@@ -114,6 +114,7 @@ class OscListener
 {
 public:
     bool Listen(quint16 port) { return socket_.bind(QHostAddress::LocalHost, port); }
+    quint16 Port() const { return socket_.localPort(); }
 
     QStringList Commands()
     {
@@ -217,6 +218,20 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
     QVERIFY(serverRoot.isValid());
     std::filesystem::copy(CORVANE_DEMO_SERVER_ROOT, serverRoot.path().toStdString(),
                           std::filesystem::copy_options::recursive);
+    // The demo's lighting desk is moved to a port of this test's own: other tests running
+    // beside it play the demo's cues to the desk's usual port.
+    OscListener desk;
+    QVERIFY(desk.Listen(0));
+    {
+        QFile log(serverRoot.filePath(QStringLiteral("changelogs/lanterns-1.0.logdata")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QByteArray text = log.readAll();
+        log.close();
+        QVERIFY(text.contains("\"port\":53000"));
+        text.replace("\"port\":53000", "\"port\":" + QByteArray::number(desk.Port()));
+        QVERIFY(log.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(log.write(text), text.size());
+    }
     const std::filesystem::path dataFolder = std::filesystem::path(home.path().toStdString()) / "corvane";
     zarn::tools::ShowInstaller::Install(serverRoot.path().toStdString(), dataFolder);
     const int oscPort = UseFreeOscPort(dataFolder);
@@ -297,8 +312,6 @@ void TestMainWindowEndToEnd::showOpensAndPlays()
 
     // The demo's first song opens with a cue to the lighting desk on this machine; reached
     // while stopped, it waits for Play.
-    OscListener desk;
-    QVERIFY(desk.Listen(53000));
 
     // Play: the bars advance, a stream reaches the sink, the playhead moves.
     auto* playhead = window_->property("timelineControl").value<QObject*>()->property("playheadItem").value<QQuickItem*>();
