@@ -101,6 +101,8 @@ private slots:
         QTest::newRow("digits") << "42nd Street" << "42nd-street";
         QTest::newRow("no letter or digit") << "!!! ---" << "";
         QTest::newRow("path tricks stay inside") << "../../etc" << "etc";
+        QTest::newRow("accents come off") << QString::fromUtf8("Ñandú Café") << "nandu-cafe";
+        QTest::newRow("another script only") << QString::fromUtf8("東京") << "";
     }
 
     void showIdFromTheName()
@@ -220,7 +222,8 @@ private slots:
         const QString pages = QStringLiteral(CORVANE_DEMO_PAGES);
         QTest::newRow("existing root") << "Lanterns Demo" << show << pages << true << "exists already";
         QTest::newRow("missing source") << "Lanterns Demo" << "/no/such/show" << pages << false << "does not exist";
-        QTest::newRow("name without letters") << "?! --" << show << pages << false << "no letter or digit";
+        QTest::newRow("name without letters") << "?! --" << show << pages << false << "no letter a-z or digit 0-9";
+        QTest::newRow("name in another script") << QString::fromUtf8("東京") << show << pages << false << "no letter a-z or digit 0-9";
         QTest::newRow("image folder without pages") << "Lanterns Demo" << show << QString("EMPTY") << false << "";
     }
 
@@ -318,6 +321,31 @@ private slots:
         const QJsonObject server = QJsonDocument::fromJson(ReadAll(QDir(destination.path()).filePath("bare/server.json"))).object();
         QCOMPARE(server.value("authHash").toString().size(), 64);
         QCOMPARE(server.value("record").toObject().value("id").toString(), QStringLiteral("bare"));
+    }
+
+    // Names the packers do not take, for their case, are neither counted nor asked for: the
+    // message counts the pages packed, and an "X.LOGDATA" is not a log to encipher.
+    void upperCaseNamesAreNotPagesOrLogs()
+    {
+        QTemporaryDir source;
+        QTemporaryDir pages;
+        QTemporaryDir destination;
+        for (const QString& name : {QStringLiteral("show.json"), QStringLiteral("lanterns-1.0.logdata")})
+            QVERIFY(QFile::copy(QDir(CORVANE_DEMO_SHOW).filePath(name), QDir(source.path()).filePath(name)));
+        QVERIFY(QFile::copy(QDir(CORVANE_DEMO_SHOW).filePath("lanterns-1.0.logdata"), QDir(source.path()).filePath("NOTES.LOGDATA")));
+        const QStringList demoPages = QDir(CORVANE_DEMO_PAGES).entryList({"*.png"}, QDir::Files);
+        for (const QString& name : demoPages)
+            QVERIFY(QFile::copy(QDir(CORVANE_DEMO_PAGES).filePath(name), QDir(pages.path()).filePath(name)));
+        QVERIFY(QFile::copy(QDir(CORVANE_DEMO_PAGES).filePath(demoPages.first()), QDir(pages.path()).filePath("PAGE7.PNG")));
+        PackagerController controller;
+        controller.setName(QStringLiteral("Cased"));
+        controller.setSourceDirectory(source.path());
+        controller.setImageDirectory(pages.path());
+        controller.setDestinationDirectory(destination.path());
+        controller.setAdvancedFeatures(true);
+        const QString body = Run(controller);
+        QVERIFY2(body.startsWith("Packed Cased into "), qPrintable(body));
+        QVERIFY2(body.contains(QString(" MB, score of %1 pages.").arg(demoPages.size())), qPrintable(body));
     }
 
     void aSecondRequestWhileOneRunsIsRefused()

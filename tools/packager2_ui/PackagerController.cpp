@@ -41,10 +41,12 @@ QString Error(const QString& reason)
     return QStringLiteral("Error: ") + reason;
 }
 
+// Matched as the packers match them, case and all: a "PAGE7.PNG" is no page to them, and an
+// "X.LOGDATA" no change log, so counting or naming them here would promise what is not packed.
 QStringList EntriesWithSuffixes(const QString& folder, const QStringList& patterns)
 {
     QDir dir(folder);
-    QStringList names = dir.entryList(patterns, QDir::Files | QDir::Readable, QDir::Name);
+    QStringList names = dir.entryList(patterns, QDir::Files | QDir::Readable | QDir::CaseSensitive, QDir::Name);
     names.removeIf([](const QString& name) { return name.startsWith(QLatin1Char('.')); });
     return names;
 }
@@ -71,7 +73,10 @@ std::string NewAuthHash()
 
 QString PackagerController::ShowIdOf(const QString& showName)
 {
-    QString id = showName.toLower();
+    // Accented letters keep their base letter ("Ñandú" is "nandu"); letters of other scripts
+    // have none in a-z and drop out.
+    QString id = showName.normalized(QString::NormalizationForm_KD).toLower();
+    id.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
     static const QRegularExpression others(QStringLiteral("[^a-z0-9]+"));
     id.replace(others, QStringLiteral("-"));
     while (id.startsWith(QLatin1Char('-')))
@@ -85,7 +90,7 @@ QString PackShow(const ShowPackageRequest& request)
 {
     const QString showId = PackagerController::ShowIdOf(request.name);
     if (showId.isEmpty())
-        return Error(QStringLiteral("the show name \"%1\" has no letter or digit to make a show id of.").arg(request.name));
+        return Error(QStringLiteral("the show name \"%1\" has no letter a-z or digit 0-9 to make a show id of.").arg(request.name));
     if (request.sourceDirectory.isEmpty())
         return Error(QStringLiteral("no source directory was given."));
     const QFileInfo source(request.sourceDirectory);

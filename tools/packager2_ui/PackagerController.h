@@ -83,7 +83,8 @@ public:
     Q_INVOKABLE void package();
     Q_INVOKABLE void packageSfx();
 
-    // The show id made from a show name; empty when the name has no letter or digit.
+    // The show id made from a show name: a-z, 0-9 and single dashes; empty when the name has
+    // none of those letters or digits, even after taking accents off.
     static QString ShowIdOf(const QString& showName);
 
 signals:
