@@ -187,10 +187,51 @@ std::string ChangelogManagerController::DownloadLogVersion(std::string versionTe
     const zarn::networking::ChangelogFullInfo& info = *link.data;
     const std::filesystem::path destination = showStore_->CurrentShowFolder() / info.fileName;
     std::cout << info.link << std::endl;
+    KeepFetched();
+    // Copied rather than moved, so the show folder holds the version's file throughout; the
+    // hidden name is not a log's, so no listing shows it.
+    std::filesystem::path setAside;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(destination, error)) {
+        setAside = destination.parent_path() / ("." + info.fileName + ".before-fetch");
+        std::filesystem::copy_file(destination, setAside, std::filesystem::copy_options::overwrite_existing);
+    }
     zarn::networking::ZARNDownloader downloader;
     downloader.SetTimeout(kServerTimeout);
-    downloader.DownloadForShow(info.link, destination.string(), info.extra, info.keyHex, showFolder_);
+    try {
+        downloader.DownloadForShow(info.link, destination.string(), info.extra, info.keyHex, showFolder_);
+    } catch (...) {
+        // The download writes in place only once complete, so the local file is still there.
+        if (!setAside.empty())
+            std::filesystem::remove(setAside, error);
+        throw;
+    }
+    fetched_ = destination;
+    setAside_ = setAside;
     return info.fileName;
+}
+
+void ChangelogManagerController::KeepFetched()
+{
+    std::error_code error;
+    if (!setAside_.empty())
+        std::filesystem::remove(setAside_, error);
+    fetched_.clear();
+    setAside_.clear();
+}
+
+void ChangelogManagerController::UndoFetch()
+{
+    const std::filesystem::path fetched = std::exchange(fetched_, {});
+    const std::filesystem::path setAside = std::exchange(setAside_, {});
+    if (fetched.empty())
+        return;
+    if (setAside.empty()) {
+        std::error_code error;
+        std::filesystem::remove(fetched, error);
+        return;
+    }
+    std::filesystem::rename(setAside, fetched);
 }
 
 void ChangelogManagerController::PruneOldLogs(const std::filesystem::path& keep)

@@ -57,8 +57,15 @@ public:
     // Fetches a shared version into the show folder under the name the server gives it and
     // returns that name; "" when the server gives no link, or a name that is not a plain file
     // name of that very version (then nothing is written). Throws for a version text that is
-    // not "major.minor" and when the download fails (the folder is then untouched).
+    // not "major.minor" and when the download fails (the folder is then untouched). A local
+    // file the fetch replaces is set aside until the caller knows whether the engine takes
+    // the fetched one: `KeepFetched` then drops it, `UndoFetch` puts it back (or removes the
+    // fetched file when it replaced nothing), so a refused version never costs a local log.
     std::string DownloadLogVersion(std::string versionText);
+    void KeepFetched();
+    // Throws std::filesystem::filesystem_error when the set-aside file cannot be put back; it
+    // then stays beside the folder's logs under a hidden name.
+    void UndoFetch();
     // Leaves one file per version text in the show folder: the one written last (full
     // precision; of equal times, the one listed first). `keep`, when given, survives whatever
     // its time, so the log the engine has just loaded is never removed. Files already gone
@@ -89,6 +96,9 @@ private:
     std::filesystem::path showFolder_;
     std::filesystem::path credentialFile_;
     std::unique_ptr<zarn::networking::NetworkApiInterface> server_;
+    // The last fetch not yet kept or undone, and the local file it replaced (empty: none).
+    std::filesystem::path fetched_;
+    std::filesystem::path setAside_;
 };
 
 } // namespace zarn::qt

@@ -95,10 +95,17 @@ void MusicalMainController::ChangelogServerSelected_(int index)
             }
             showManager_->SetChangelogFilename(fileName);
         } catch (const std::exception& e) {
-            // The log loaded before stays, and so does the manager.
-            onError(kDownloadFailed + std::string(e.what()), kDownloadTitle);
+            // The log loaded before stays, in the engine and on disk, and so does the manager.
+            std::string message = kDownloadFailed + std::string(e.what());
+            try {
+                manager->UndoFetch();
+            } catch (const std::exception& undo) {
+                message += "\n" + std::string(undo.what());
+            }
+            onError(message, kDownloadTitle);
             return;
         }
+        manager->KeepFetched();
         // The log is loaded: whatever fails from here is shown, and the rest still runs.
         const auto reporting = [this](auto&& step) {
             try {

@@ -259,8 +259,12 @@ void TestMusicalMainChangelogs::failuresAreShownAndTheRunGoesOn()
              qPrintable(DialogText(f->controller->GetCurrentDialog())));
     QTRY_VERIFY(ManagerWindows().isEmpty());
 
-    // A shared version the engine refuses once fetched.
+    // A shared version the engine refuses once fetched: the local log of that version, the
+    // one loaded, is still the same file afterwards.
     Write(QDir(serverRoot_->path()).filePath(QStringLiteral("changelogs/lanterns-1.0.logdata")), "not a change log");
+    const QString localLog = QDir(f->showFolder).filePath(QStringLiteral("lanterns-1.0.logdata"));
+    const QByteArray localBytes = ReadAll(localLog);
+    const QStringList folderBefore = QDir(f->showFolder).entryList(QDir::Files | QDir::Hidden);
     ChangelogManagerController* manager = OpenFromMenu();
     QVERIFY(manager);
     QCOMPARE(manager->GetServerList()->VersionString(0), QStringLiteral("1.0"));
@@ -272,6 +276,15 @@ void TestMusicalMainChangelogs::failuresAreShownAndTheRunGoesOn()
     QCOMPARE(LoadedVersion(), QStringLiteral("1.0"));
     QCOMPARE(f->controller->GetChangelogManager(), manager);
     QCOMPARE(attacca.count(), 0);
+    QCOMPARE(ReadAll(localLog), localBytes);
+    QCOMPARE(QDir(f->showFolder).entryList(QDir::Files | QDir::Hidden), folderBefore);
+
+    // Refused with no local copy of its version: the fetched file does not stay either.
+    Write(QDir(serverRoot_->path()).filePath(QStringLiteral("changelogs/lanterns-2.0.logdata")), "not a change log");
+    Select("loadSelectedServer", 1);
+    QCOMPARE(DialogTitle(f->controller->GetCurrentDialog()), QStringLiteral("Download Error"));
+    QCOMPARE(LoadedVersion(), QStringLiteral("1.0"));
+    QCOMPARE(QDir(f->showFolder).entryList(QDir::Files | QDir::Hidden), folderBefore);
 
     // A download that cannot be written: a folder stands where the file would go.
     QVERIFY(QDir(f->showFolder).mkdir(QStringLiteral("lanterns-2.0.logdata")));
