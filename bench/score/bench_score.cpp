@@ -11,7 +11,7 @@
 //   view finishes decoding the pages it fetches ahead, as it does in a show whose pages turn
 //   seconds apart); the GUI thread's longest
 //   stall meanwhile (the widest gap between the ticks of a 1 ms timer), and how many turns
-//   found their page already decoded when the request returned (a synchronous decode);
+//   found their page already decoded when the request returned (decoded ahead);
 // - a zoom step at 2x on a spread (2.00 <-> 2.01): time to the next frame swapped.
 // The score view is the real one, alone in a 1600 x 1000 window. Run it on a virtual X
 // display with GL (tests/zarn_ui/run_under_xvfb.sh), pinned to two cores.
@@ -342,19 +342,19 @@ int main(int argc, char** argv)
     // Page turns.
     std::printf("\npage turns, SetCurrentPage(n) to the first frame showing page n, n = 1..100:\n");
     std::printf("%-8s %-12s %8s %8s %8s %14s %10s\n", "mode", "visit", "median", "p95", "max", "GUI stall max",
-                "sync decode");
+                "decoded ahead");
     for (const bool twoUp : {false, true}) {
         view->setProperty("twoUpMode", twoUp);
         for (const char* visit : {"first", "revisit"}) {
             std::vector<double> turns;
-            int synchronous = 0;
+            int decodedAhead = 0;
             stalls.Start();
             for (int n = 1; n <= 100; ++n) {
                 const auto start = Clock::now();
                 controller->SetCurrentPage(n);
                 QObject* preload = view->property(OnLeft(twoUp, n) ? "leftPreload" : "rightPreload").value<QObject*>();
                 if (preload->property("status").toInt() == 1)
-                    ++synchronous;
+                    ++decodedAhead;
                 const auto deadline = Clock::now() + std::chrono::seconds(10);
                 while (!Shown(view, n, pages) && Clock::now() < deadline)
                     QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
@@ -371,7 +371,7 @@ int main(int argc, char** argv)
             const double stall = stalls.Stop();
             const Figures f = Summarise(turns);
             std::printf("%-8s %-12s %6.1f ms %6.1f ms %6.1f ms %11.1f ms %7d/100\n", twoUp ? "two-up" : "single",
-                        visit, f.median, f.p95, f.max, stall, synchronous);
+                        visit, f.median, f.p95, f.max, stall, decodedAhead);
         }
     }
 
