@@ -255,6 +255,26 @@ private slots:
         QTRY_VERIFY(!button->property("playing").toBool());
     }
 
+    // A file that is there but cannot be decoded: its audition ends, so the manager gets its
+    // buttons back instead of waiting for a sound that never plays.
+    void undecodableFileEndsItsAudition()
+    {
+        QTemporaryDir folder;
+        QFile broken(QDir(folder.path()).filePath("broken.wav"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(QByteArray(4096, 'x'));
+        broken.close();
+        zarn::testing::SfxTestHost host;
+        QVERIFY(host.LoadFolder(folder.path()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("SfxTestHost: "));
+        const QString id = host.AddInstance(QStringLiteral("Broken"), QStringLiteral("broken"), 1.0, 0);
+        QSignalSpy finished(&host, &zarn::testing::SfxTestHost::sfxFinished);
+        host.playSfx(id);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+        QCOMPARE(finished.first().first().toString(), id);
+        QTRY_VERIFY_WITH_TIMEOUT(!host.IsPlaying(id), 5000);
+    }
+
     void instanceWithoutItsFileIsNeverPlayed()
     {
         const QString id = host_->AddInstance(QStringLiteral("Gone"), QStringLiteral("nowhere"), 1.0, 0);

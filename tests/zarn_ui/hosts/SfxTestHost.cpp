@@ -361,6 +361,20 @@ void SfxTestHost::MakePlayer(Instance& instance)
         instances_[row].durationSeconds = double(ms) / 1000.0;
         RowChanged(row, {}, {ActiveAudioModel::DurationRole});
     });
+    // A file that cannot be decoded ends its audition as the end of its sound would: the
+    // player may stay in its playing state after the error, and the manager would wait for an
+    // end that never comes.
+    connect(player, &QMediaPlayer::errorOccurred, this, [this, eventId, player](QMediaPlayer::Error error) {
+        if (error == QMediaPlayer::NoError)
+            return;
+        if (player->playbackState() != QMediaPlayer::StoppedState) {
+            player->stop();
+            return;
+        }
+        emit sfxFinished(eventId);
+        if (manager_)
+            QMetaObject::invokeMethod(manager_, "sfxFinished", Q_ARG(QString, eventId));
+    });
     connect(player, &QMediaPlayer::playbackStateChanged, this, [this, eventId](QMediaPlayer::PlaybackState state) {
         const int row = RowOf(eventId);
         if (row < 0)
