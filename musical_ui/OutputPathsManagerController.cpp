@@ -96,17 +96,26 @@ OutputPathsManagerController::~OutputPathsManagerController()
 void OutputPathsManagerController::ApplySavedDevices(const std::map<std::string, CL::OutputPath>& paths)
 {
     std::map<std::string, CL::OutputPath> saved;
+    bool fromFile = true;
     try {
         saved = ReadDeviceFile(DeviceFilePath());
     } catch (const std::exception&) {
-        // No file yet, or one this program cannot read: the paths keep the engine's devices.
-        return;
+        // No file yet, or one this window cannot read: the paths keep the engine's devices,
+        // which may still bind some of them (the engine's reader takes a file's good entries),
+        // so they are named like the file's; an unnamed device would read as the default one.
+        fromFile = false;
     }
     int row = 0;
     for (const auto& [id, path] : paths) {
-        const auto entry = saved.find(id);
-        const std::string deviceId = entry == saved.end() ? std::string() : entry->second.GetDeviceId();
-        const CL::OutputPath bound(path.GetId(), path.GetName(), deviceId, DeviceNameFromId(deviceId));
+        std::string deviceId = path.GetDeviceId();
+        if (fromFile) {
+            const auto entry = saved.find(id);
+            deviceId = entry == saved.end() ? std::string() : entry->second.GetDeviceId();
+        }
+        std::string deviceName = DeviceNameFromId(deviceId);
+        if (deviceName.empty() && !fromFile)
+            deviceName = path.GetDeviceName(); // a device this machine no longer lists
+        const CL::OutputPath bound(path.GetId(), path.GetName(), deviceId, deviceName);
         const QModelIndex index = model_->index(row);
         model_->setData(index, QVariant::fromValue(bound), Qt::EditRole);
         // setData announces nothing to views: without this the list shows the engine's names.

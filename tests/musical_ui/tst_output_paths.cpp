@@ -387,9 +387,11 @@ void TestOutputPaths::constructionIgnoresAFileItCannotRead()
 {
     WriteBytes(DeviceFile(), R"({"outputpaths":[{"id":"p","hwid":"sink-builtin"},{"id":"q"}]})");
     auto manager = Make(TwoPaths());
-    // All or nothing: the first entry was good, yet the engine's devices stand for both.
+    // All or nothing: the first entry was good, yet the engine's devices stand for both,
+    // named from this machine's devices as a readable file's are.
     QCOMPARE(manager->GetModel()->PathDeviceId(0), QString());
     QCOMPARE(manager->GetModel()->PathDeviceId(1), QStringLiteral("sink-usb"));
+    QCOMPARE(manager->GetModel()->PathDeviceName(1), QStringLiteral("USB Interface"));
 }
 
 void TestOutputPaths::anEmptyShowSetsNoCurrentRow()
