@@ -143,6 +143,7 @@ AudioInterface::AudioInterface(const std::string& showFolder, const std::string&
     , sound_(options.sound)
     , clockDriven_(options.clock != nullptr)
     , renderTap_(std::move(options.renderTap))
+    , lossTap_(std::move(options.lossTap))
     , cueTap_(std::move(options.cueTap))
 {
     show_ = std::make_shared<const zarn::player::ShowDefinition>(
@@ -691,6 +692,8 @@ void AudioInterface::WatchForReturnLocked()
     // for it. Made at the first loss: a show that never loses a device never watches.
     if (devicesWatch_ || !sound_)
         return;
+    if (lossTap_)
+        lossTap_();
     devicesWatch_ = std::make_unique<zarn::audio::PulseDevices>(
         [this](zarn::audio::PulseDevices::Change change, const zarn::audio::AudioDevice&) {
             if (change == zarn::audio::PulseDevices::Change::Added) {
@@ -698,6 +701,11 @@ void AudioInterface::WatchForReturnLocked()
                 clock_->Wake();
             }
         });
+    // A device that came back between its loss and the subscription is listed, never
+    // announced: one look at the list as it stands now. Only a new watch looks, as its list
+    // was read after the loss; a running one already heard of every sink since it began.
+    deviceAdded_ = true;
+    clock_->Wake();
 }
 
 void AudioInterface::ReopenReturnedDevices()

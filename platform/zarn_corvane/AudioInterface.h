@@ -70,6 +70,9 @@ public:
         // Sees every cue the cue thread sends, just before it goes, with the moment it was
         // due (when its frame is heard). For measurements.
         std::function<void(const CL::Osc& cue, std::chrono::steady_clock::time_point due)> cueTap;
+        // Runs on the control thread when it has taken in a lost device, before it watches for
+        // the device's return. Tests bring a device back there, at the worst moment.
+        std::function<void()> lossTap;
     };
 
     static constexpr int kSampleRate = 48000;
@@ -285,6 +288,7 @@ private:
     const bool sound_;
     const bool clockDriven_; // a clock was given: it steps the render, no output runs
     const std::function<void(const float*, int)> renderTap_;
+    const std::function<void()> lossTap_;
     std::atomic<int64_t> framesRendered_{0};
     std::atomic<int64_t> owedFrames_{0}; // the render thread's: frames played silent while the lock was held
     std::atomic<int64_t> silentBlocks_{0};

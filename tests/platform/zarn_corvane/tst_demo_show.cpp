@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <atomic>
 
 #include <cmath>
 #include <set>
@@ -161,6 +162,50 @@ private slots:
         QVERIFY(engine->GetIsPlaying());
         QTRY_VERIFY_WITH_TIMEOUT(engine->GetTickIndex() > atLoss + 480, 5000);
         engine->Shutdown();
+    }
+
+    // The device comes back in the moment between the engine taking in its loss and starting
+    // to watch for its return: it is listed when the watch begins but never announced, and
+    // the engine must still play on it again.
+    void aDeviceBackBeforeItIsWatchedPlaysAgain()
+    {
+        if (!g_sink->Started())
+            QSKIP(qPrintable("PulseAudio cannot start here: " + g_sink->Problem()));
+        PulseProbe probe;
+        QVERIFY2(probe.Connected(), probe.Problem().c_str());
+        const uint32_t module = probe.LoadNullSink("corvane_pit", "Pit sink");
+        QVERIFY(module != PA_INVALID_INDEX);
+        QTemporaryDir dir;
+        const QString show = dir.filePath("show");
+        QVERIFY(QDir().mkpath(show) && CopyShow(DemoShow(), show));
+        QFile devices(show + "/outputpathdevices.json");
+        QVERIFY(devices.open(QIODevice::WriteOnly));
+        devices.write(R"({"outputpaths":[{"id":"main","hwid":"corvane_pit"}]})");
+        devices.close();
+
+        std::atomic<uint32_t> back{PA_INVALID_INDEX};
+        AudioInterface::Options options;
+        options.midiInput = std::make_unique<zarn::midi::FakeMidiInputBackend>(std::vector<std::string>{});
+        options.lossTap = [&back] {
+            PulseProbe control; // on the engine's control thread: a connection of its own
+            back = control.LoadNullSink("corvane_pit", "Pit sink");
+        };
+        auto engine = std::make_unique<AudioInterface>(show.toStdString(), dir.filePath("data").toStdString(), nullptr,
+                                                       std::move(options));
+        engine->ThrowIfThreadExceptions();
+        QVERIFY2(engine->IsSoundActive(), engine->GetSoundProblem().c_str());
+        QTRY_VERIFY_WITH_TIMEOUT(probe.SinkInputsOn("corvane_pit") == 1, 5000);
+        engine->Play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine->GetTickIndex() > 480, 5000);
+        QVERIFY(probe.Unload(module));
+        QTRY_VERIFY_WITH_TIMEOUT(back != PA_INVALID_INDEX, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(engine->IsSoundActive(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(probe.SinkInputsOn("corvane_pit"), 1, 5000);
+        QTRY_COMPARE(QString::fromStdString(engine->GetSoundProblem()), QString());
+        QVERIFY(engine->GetIsPlaying());
+        engine->Shutdown();
+        engine.reset();
+        QVERIFY(probe.Unload(back));
     }
 
     // Two output paths bound to two devices: each stem is heard on its own device only; the
