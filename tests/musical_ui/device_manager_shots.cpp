@@ -91,7 +91,7 @@ int main(int argc, char** argv)
             ok &= GalleryShot::ShowAndSave(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
                         QStringLiteral("audio_manager.png"));
         }
-        engine->problem = "Audio device lost: Stage";
+        engine->problem = "Audio device lost: Stage. Sound is off until it returns or another device is chosen.";
         {
             zarn::qt::AudioManagerController manager(&qml, engine, &main);
             ok &= GalleryShot::ShowAndSave(qobject_cast<QQuickWindow*>(manager.GetQmlObject()), folder,
