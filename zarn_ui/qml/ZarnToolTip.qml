@@ -9,8 +9,10 @@ ToolTip {
 
     text: ""
 
+    // Laid out only while shown: a read-out that follows a moving value (a mixer's sliders
+    // at 60 Hz) would otherwise lay its text out on every change, seen or not.
     contentItem: Text {
-        text: tip.text
+        text: tip.visible ? tip.text : ""
         font: theme.default_font
         color: theme.light_text_color
     }

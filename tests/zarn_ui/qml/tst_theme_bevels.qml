@@ -265,6 +265,10 @@ Item {
             wait(250);
             verify(!tipButton.toolTip.opened, "not before the delay");
             tryVerify(() => tipButton.toolTip.opened, 1000);
+            // The text is laid out only while shown, and the tip is sized for it then.
+            compare(tipButton.toolTip.contentItem.text, "Opens the list");
+            tryVerify(() => tipButton.toolTip.width >= tipButton.toolTip.contentItem.implicitWidth
+                      && tipButton.toolTip.contentItem.implicitWidth > 0);
             mouseMove(stage, 390, 290);
             tryVerify(() => !tipButton.toolTip.visible, 1000);
         }
