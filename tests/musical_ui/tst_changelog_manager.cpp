@@ -2,13 +2,14 @@
 // manager's listing and pruning of a show folder, and its requests against the reference
 // server on loopback, over a show store in a temporary data folder.
 
-#include "ChangelogListModel.h"
 #include "CapturedStream.h"
+#include "ChangelogListModel.h"
 #include "ChangelogManagerController.h"
 #include "QmlModuleLoader.h"
-#include "ServerRootFixture.h"
 #include "Served.h"
+#include "ServerRootFixture.h"
 #include "SplitString.h"
+#include "TestFiles.h"
 #include "UploadChangelog.h"
 #include "zarn_core/ShowStore.h"
 
@@ -36,20 +37,6 @@ using zarn::qt::ChangelogManagerController;
 namespace fs = std::filesystem;
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write " + path.toStdString());
-}
 
 // A change log as the core library reads it: its version and time stamp from the content.
 QByteArray LogText(int major, int minor, quint32 modified)

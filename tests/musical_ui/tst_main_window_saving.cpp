@@ -8,6 +8,7 @@
 #include "MainWindowFixture.h"
 #include "ReferenceServerProcess.h"
 #include "ShowManager.h"
+#include "TestFiles.h"
 #include "zarn_core/Marker.h"
 #include "zarn_core/ShowStore.h"
 
@@ -30,19 +31,6 @@ using zarn::qt::MusicalMainController;
 namespace {
 
 const QString kInstalledLog = QStringLiteral("lanterns-1.0.logdata");
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write " + path.toStdString());
-}
 
 QStringList LogNames(const QString& folder)
 {

@@ -2,13 +2,14 @@
 // on the real main window and the real engine over a copy of the demo show, with the demo
 // server root copied to a temporary folder and served in-process (file://).
 
-#include "ChangelogListModel.h"
 #include "CapturedStream.h"
+#include "ChangelogListModel.h"
 #include "ChangelogManagerController.h"
 #include "DialogController.h"
 #include "EditController.h"
 #include "MainWindowFixture.h"
 #include "ShowManager.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,19 +33,6 @@ using zarn::qt::ChangelogManagerController;
 using zarn::qt::MusicalMainController;
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write " + path.toStdString());
-}
 
 // The installed log rewritten as another version.
 QByteArray InstalledLogAs(const MainWindowFixture& f, int major, int minor)

@@ -6,6 +6,7 @@
 #include "ReferenceServerProcess.h"
 #include "ScorePacker.h"
 #include "ShowInstaller.h"
+#include "TestFiles.h"
 
 #include "AudioInterface.h"
 #include "CorvanePlayerFactory.h"
@@ -38,12 +39,6 @@ using zarn::testing::WriteTone;
 using zarn::tools::PackagerController;
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList Listing(const QString& folder)
 {
