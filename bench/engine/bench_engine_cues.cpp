@@ -7,6 +7,7 @@
 #include "AudioInterface.h"
 #include "BusyLoad.h"
 #include "CueReceiver.h"
+#include "Percentiles.h"
 #include "ZarnPlayerOscCallback.h"
 #include "zarn_core/ChangeLogData.h"
 #include "zarn_core/ChangeLogFile.h"
@@ -33,15 +34,6 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr int kTicksPerCue = 288; // 0.3 s at 120 BPM, 480 to the quarter
-
-double Percentile(std::vector<double> values, double fraction)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const auto rank = size_t(std::ceil(fraction * double(values.size())));
-    return values[std::min(values.size() - 1, rank == 0 ? 0 : rank - 1)];
-}
 
 void WriteShow(const std::string& folder, int cues, uint16_t port)
 {
@@ -135,8 +127,8 @@ int main(int argc, char** argv)
         const Result r = Run(cues);
         busy.reset();
         const double worst = r.lateMs.empty() ? 0.0 : *std::max_element(r.lateMs.begin(), r.lateMs.end());
-        std::printf("%-6s %6d %8d %8.3f %8.3f %8.3f\n", load.c_str(), cues, r.missing, Percentile(r.lateMs, 0.5),
-                    Percentile(r.lateMs, 0.99), worst);
+        std::printf("%-6s %6d %8d %8.3f %8.3f %8.3f\n", load.c_str(), cues, r.missing, percentile(r.lateMs, 0.5),
+                    percentile(r.lateMs, 0.99), worst);
         std::fflush(stdout);
     }
     return 0;

@@ -10,6 +10,7 @@
 // own sessions, as a build started from another shell) beside the measurement.
 #include "BusyLoad.h"
 #include "CueReceiver.h"
+#include "Percentiles.h"
 #include "CueScheduler.h"
 #include "NullOutput.h"
 #include "OscUdpClient.h"
@@ -43,15 +44,6 @@ using Priority = CueScheduler::Settings::Priority;
 
 constexpr int kRate = 48000;
 constexpr int64_t kSpacing = 557; // frames between cues, about 11.6 ms, never on a block boundary
-
-double Percentile(std::vector<double> values, double fraction)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const auto rank = size_t(std::ceil(fraction * double(values.size())));
-    return values[std::min(values.size() - 1, rank == 0 ? 0 : rank - 1)];
-}
 
 double ThreadCpuMs(clockid_t clock)
 {
@@ -202,8 +194,8 @@ int main(int argc, char** argv)
             const Result r = Measure(cues, latencyMs / 1000.0, run.spin, run.priority, run.sender);
             std::printf("%-5s %-8s %-8s %-9s %8.3f %8.3f %8.3f %8.3f %6zu %9.2f\n", load,
                         (std::to_string(run.spin.count()) + " us").c_str(), PriorityName(r.granted),
-                        run.sender == Sender::Client ? "client" : "callback", Percentile(r.lateMs, 0.5),
-                        Percentile(r.lateMs, 0.9), Percentile(r.lateMs, 0.99), Percentile(r.lateMs, 1.0),
+                        run.sender == Sender::Client ? "client" : "callback", percentile(r.lateMs, 0.5),
+                        percentile(r.lateMs, 0.9), percentile(r.lateMs, 0.99), percentile(r.lateMs, 1.0),
                         r.expected - r.lateMs.size(), r.schedulerCpuPercent);
             std::fflush(stdout);
         }
