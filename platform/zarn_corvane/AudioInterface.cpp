@@ -346,6 +346,8 @@ void AudioInterface::ClockLoop(zarn::player::Clock::Duration last)
             DropLostPathOutputs();
         } else if (deviceAdded_.exchange(false)) {
             ReopenReturnedDevices();
+        } else if (defaultChanged_.exchange(false)) {
+            FollowDefault();
         } else if (now - lastPrepare >= kPrepareInterval) {
             lastPrepare = now;
             std::lock_guard lock(mutex_);
@@ -689,23 +691,48 @@ void AudioInterface::DropLostPathOutputs()
 void AudioInterface::WatchForReturnLocked()
 {
     // PulseAudio says when a sink comes (back); the control thread then reopens what waits
-    // for it. Made at the first loss: a show that never loses a device never watches.
+    // for it. Made at the first loss (or when playing on the default device began): a show
+    // that never loses a device never watches.
     if (devicesWatch_ || !sound_)
         return;
     if (lossTap_)
         lossTap_();
-    devicesWatch_ = std::make_unique<zarn::audio::PulseDevices>(
-        [this](zarn::audio::PulseDevices::Change change, const zarn::audio::AudioDevice&) {
-            if (change == zarn::audio::PulseDevices::Change::Added) {
-                deviceAdded_ = true;
-                clock_->Wake();
-            }
-        });
+    if (!WatchDevicesLocked())
+        return;
     // A device that came back between its loss and the subscription is listed, never
     // announced: one look at the list as it stands now. Only a new watch looks, as its list
     // was read after the loss; a running one already heard of every sink since it began.
     deviceAdded_ = true;
     clock_->Wake();
+}
+
+bool AudioInterface::WatchDevicesLocked()
+{
+    if (devicesWatch_ || !sound_)
+        return false;
+    devicesWatch_ = std::make_unique<zarn::audio::PulseDevices>(
+        [this](zarn::audio::PulseDevices::Change change, const zarn::audio::AudioDevice&) {
+            if (change == zarn::audio::PulseDevices::Change::Added)
+                deviceAdded_ = true;
+            else if (change == zarn::audio::PulseDevices::Change::DefaultChanged)
+                defaultChanged_ = true;
+            else
+                return;
+            clock_->Wake();
+        });
+    return true;
+}
+
+void AudioInterface::FollowDefault()
+{
+    // A show that plays on the system's default device goes where the default goes, as the
+    // operator who chose "(default)" expects; a show bound to a device stays with it.
+    {
+        std::lock_guard lock(outputMutex_);
+        if (!sound_ || !outputDevice_.empty() || (!output_ && !drivingLost_))
+            return;
+    }
+    OpenOutputs(true);
 }
 
 void AudioInterface::ReopenReturnedDevices()
@@ -768,6 +795,8 @@ void AudioInterface::OpenOutput(const std::string& device)
             soundActive_ = true;
             outputProblem_ = output->Notice();
             output_ = std::move(output);
+            if (device.empty())
+                WatchDevicesLocked();
             return;
         }
         outputProblem_ = output->Problem() + " Playing without sound.";

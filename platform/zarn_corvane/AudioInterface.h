@@ -236,7 +236,9 @@ private:
     void CloseOutput();
     void PlayOnAfterLoss();
     void DropLostPathOutputs();
-    void WatchForReturnLocked(); // under outputMutex_
+    void WatchForReturnLocked();
+    bool WatchDevicesLocked();
+    void FollowDefault(); // under outputMutex_
     void ReopenReturnedDevices();
 
     std::unique_ptr<CL::Editor> MakeEditor(CL::ChangeLogData data, bool readOnly);
@@ -347,10 +349,12 @@ private:
     // until the operator chooses again.
     std::vector<std::pair<std::string, std::string>> lostDevices_;
     std::atomic<bool> pathOutputLost_{false};
-    // Watches the sinks once a device was lost (under outputMutex_); a sink that appears has
-    // the control thread reopen what waited for it.
+    // Watches the sinks once a device was lost, or from the moment the show plays on the
+    // system's default device (under outputMutex_): a sink that appears has the control thread
+    // reopen what waited for it, a new default has it move a show that plays on the default.
     std::unique_ptr<zarn::audio::PulseDevices> devicesWatch_;
     std::atomic<bool> deviceAdded_{false};
+    std::atomic<bool> defaultChanged_{false};
     bool drivingLost_ = false; // under outputMutex_: the driving device went; the null output plays
     static constexpr const char* kLostSuffix = ". Sound is off until it returns or another device is chosen.";
 

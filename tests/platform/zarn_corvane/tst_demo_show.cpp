@@ -202,6 +202,44 @@ private slots:
             QVERIFY(probe.Unload(back));
     }
 
+    // Played on the system's default device, the show goes where the default goes, and back.
+    void followsTheSystemDefault()
+    {
+        if (!g_sink->Started())
+            QSKIP(qPrintable("PulseAudio cannot start here: " + g_sink->Problem()));
+        PulseProbe probe;
+        QVERIFY2(probe.Connected(), probe.Problem().c_str());
+        const uint32_t module = probe.LoadNullSink("corvane_other", "Other sink");
+        QVERIFY(module != PA_INVALID_INDEX);
+        struct DefaultBack
+        {
+            PulseProbe& probe;
+            ~DefaultBack() { probe.SetDefaultSink("corvane_null"); }
+        } defaultBack{probe};
+        QTemporaryDir dir;
+        const QString show = dir.filePath("show");
+        QVERIFY(QDir().mkpath(show) && CopyShow(DemoShow(), show));
+
+        auto engine = MakeEngine(show, dir.filePath("data"), true);
+        QVERIFY2(engine->IsSoundActive(), engine->GetSoundProblem().c_str());
+        QTRY_COMPARE_WITH_TIMEOUT(probe.SinkInputsOn("corvane_null"), 1, 5000);
+        engine->Play();
+        QTRY_VERIFY_WITH_TIMEOUT(engine->GetTickIndex() > 480, 5000);
+        QVERIFY(probe.SetDefaultSink("corvane_other"));
+        QTRY_COMPARE_WITH_TIMEOUT(probe.SinkInputsOn("corvane_other"), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(probe.SinkInputsOn("corvane_null"), 0, 5000);
+        QVERIFY(engine->IsSoundActive());
+        QVERIFY(engine->GetIsPlaying());
+        const uint32_t moved = engine->GetTickIndex();
+        QTRY_VERIFY_WITH_TIMEOUT(engine->GetTickIndex() > moved + 480, 5000);
+        QVERIFY(probe.SetDefaultSink("corvane_null"));
+        QTRY_COMPARE_WITH_TIMEOUT(probe.SinkInputsOn("corvane_null"), 1, 5000);
+        QCOMPARE(QString::fromStdString(engine->GetSoundProblem()), QString());
+        engine->Shutdown();
+        engine.reset();
+        QVERIFY(probe.Unload(module));
+    }
+
     // Two output paths bound to two devices: each stem is heard on its own device only; the
     // click is on the click's path.
     void pathsPlayOnTheirOwnDevices()
